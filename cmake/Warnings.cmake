@@ -1,0 +1,15 @@
+# Strict warnings for every target of the project; errors when asked (CI).
+function(quendal_set_warnings target)
+  if(MSVC)
+    target_compile_options(${target} PRIVATE /W4 /utf-8)
+    if(QUENDAL_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE /WX)
+    endif()
+  else()
+    target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic -Wshadow
+                                              -Wconversion -Wsign-conversion)
+    if(QUENDAL_WARNINGS_AS_ERRORS)
+      target_compile_options(${target} PRIVATE -Werror)
+    endif()
+  endif()
+endfunction()

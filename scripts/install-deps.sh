@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Installs the Debian 12 packages that the build, the program and the tests
+# need, and only those that are missing, so that it is cheap to run again.
+#   scripts/install-deps.sh run    build and start the program
+#   scripts/install-deps.sh test   everything the test command uses
+set -euo pipefail
+
+run_packages=(
+  cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
+  fonts-noto-cjk        # CJK fallback for text the embedded fonts lack
+  xvfb xauth            # a display for machines that have none
+)
+test_packages=(
+  "${run_packages[@]}"
+  libgtest-dev libgmock-dev libbenchmark-dev
+  locales               # the comma-decimal and Chinese locales of the tests
+  x11-utils imagemagick # window checks and screenshots
+)
+
+case "${1:-run}" in
+  run) wanted=("${run_packages[@]}") ;;
+  test) wanted=("${test_packages[@]}") ;;
+  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+esac
+
+as_root=()
+if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
+
+missing=()
+for package in "${wanted[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [ "$status" = "install ok installed" ] || missing+=("$package")
+done
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "Installing: ${missing[*]}"
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi
+
+# Locales the tests switch to: a comma decimal point, and Chinese.
+if [ "${1:-run}" = test ]; then
+  for locale in de_DE.UTF-8 zh_CN.UTF-8; do
+    short=$(echo "$locale" | sed 's/UTF-8/utf8/')
+    if ! locale -a 2>/dev/null | grep -qx "$short"; then
+      "${as_root[@]}" sed -i "s/^# *\($locale UTF-8\)/\1/" /etc/locale.gen
+      grep -q "^$locale UTF-8" /etc/locale.gen || echo "$locale UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+      "${as_root[@]}" locale-gen >/dev/null
+    fi
+  done
+fi

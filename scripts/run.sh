@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds the program and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh run
+cmake --preset release >/dev/null
+cmake --build --preset release
+
+program=build/release/ui/quendal
+if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
+  exec "$program"
+fi
+echo "No display here: starting Quendal on a virtual X display (xvfb-run)."
+echo "Use a desktop session, or ssh -X, to see the window."
+exec xvfb-run -a "$program"

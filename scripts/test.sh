@@ -1,0 +1,13 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds with warnings as errors and runs every test.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh test
+
+step() { printf '\n== %s\n' "$*"; }
+
+step "Build and test"
+cmake --preset ci >/dev/null
+cmake --build --preset ci
+ctest --preset ci
