@@ -1,0 +1,213 @@
+// The About dialog opened from the main window's menu, as a user meets it.
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "appsetup.h"
+#include "form1.h"
+#include "frmabout.h"
+#include "guitest.h"
+
+using quendal::testing::AnswerMessageBoxes;
+using quendal::testing::Find;
+using quendal::ui::Form1;
+using quendal::ui::frmAbout;
+
+class AboutTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Form1> m_window;
+
+    void OpenAbout() { Find<QAction>(m_window->menuBar(), "sm")->trigger(); }
+    static QList<frmAbout*> OpenDialogs() {
+        QList<frmAbout*> dialogs;
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<frmAbout*>(widget); dialog && dialog->isVisible()) {
+                dialogs << dialog;
+            }
+        }
+        return dialogs;
+    }
+    frmAbout* OpenedDialog() {
+        OpenAbout();
+        const auto dialogs = OpenDialogs();
+        if (dialogs.size() != 1) qFatal("expected one About dialog, found %lld", qlonglong(dialogs.size()));
+        if (!QTest::qWaitForWindowActive(dialogs[0])) qFatal("About dialog never became active");
+        return dialogs[0];
+    }
+    static QString LabelText(const frmAbout* dialog, const char* name) {
+        return Find<QLabel>(dialog, name)->text();
+    }
+
+private Q_SLOTS:
+    void init() {
+        m_window = std::make_unique<Form1>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup() {
+        m_window.reset();
+        QTRY_COMPARE(OpenDialogs().size(), 0);
+    }
+
+    void showsTitleVersionDescriptionAndWarning() {
+        frmAbout* dialog = OpenedDialog();
+        QCOMPARE(dialog->windowTitle(), QStringLiteral("关于 Quendal"));
+        QCOMPARE(LabelText(dialog, "lblTitle"), QStringLiteral("Quendal"));
+        QCOMPARE(LabelText(dialog, "lblVersion"), QStringLiteral("版本 1.0.0"));
+        QCOMPARE(LabelText(dialog, "lblDisclaimer"), QStringLiteral("警告: ..."));
+        QCOMPARE(LabelText(dialog, "lblDescription"),
+                 QStringLiteral("输入电容计算电流,输入电流计算电容,泄放电阻R1要保证功率否则容易烧,也不能太大,"
+                                "要恰好能释放掉C1的电荷!例子是半波整流的 需要自己修改!阻容降压电路需要接入负载后在通电! "
+                                "犹豫阻容降压为非隔离电路 造成一切后果与此工具无关!"));
+        QCOMPARE(Find<QPushButton>(dialog, "cmdOK")->text(), QStringLiteral("确定"));
+        QCOMPARE(Find<QPushButton>(dialog, "cmdSysInfo")->text(), QStringLiteral("系统信息(&S)..."));
+    }
+
+    void descriptionFitsItsBoxWhole() {
+        frmAbout* dialog = OpenedDialog();
+        auto* description = Find<QLabel>(dialog, "lblDescription");
+        QVERIFY(description->wordWrap());
+        QVERIFY2(description->heightForWidth(description->width()) <= description->height(),
+                 qPrintable(QStringLiteral("needs %1 px, has %2 px")
+                                .arg(description->heightForWidth(description->width()))
+                                .arg(description->height())));
+        QVERIFY(description->font().pointSizeF() >= 6.0);
+    }
+
+    void controlsAndSizeFollowTheLayout_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::newRow("cmdOK") << "cmdOK" << QRect(275, 175, 100, 23);
+        QTest::newRow("picIcon") << "picIcon" << QRect(16, 16, 36, 36);
+        QTest::newRow("cmdSysInfo") << "cmdSysInfo" << QRect(276, 205, 99, 23);
+        QTest::newRow("lblDescription") << "lblDescription" << QRect(70, 75, 259, 78);
+        QTest::newRow("lblDisclaimer") << "lblDisclaimer" << QRect(17, 175, 242, 55);
+        QTest::newRow("lblTitle") << "lblTitle" << QRect(70, 16, 259, 32);
+        QTest::newRow("lblVersion") << "lblVersion" << QRect(70, 52, 259, 15);
+        QTest::newRow("Line1") << "Line1" << QRect(6, 163, 372, 3);
+    }
+    void controlsAndSizeFollowTheLayout() {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        frmAbout* dialog = OpenedDialog();
+        QCOMPARE(dialog->size(), QSize(382, 237));
+        QCOMPARE(dialog->findChild<QWidget*>(name)->geometry(), geometry);
+    }
+
+    void fixedBorderWithoutMinimiseOrMaximise() {
+        frmAbout* dialog = OpenedDialog();
+        QCOMPARE(dialog->minimumSize(), dialog->maximumSize());
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowMinimizeButtonHint));
+        QVERIFY(!(dialog->windowFlags() & Qt::WindowMaximizeButtonHint));
+        QVERIFY(dialog->parentWidget() == nullptr);
+        QVERIFY(!dialog->isModal());
+    }
+
+    void opensCentredOnTheMainWindow() {
+        frmAbout* dialog = OpenedDialog();
+        const QPoint offset = dialog->frameGeometry().center() - m_window->frameGeometry().center();
+        QVERIFY2(offset.manhattanLength() <= 20, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+    }
+
+    void escapeEnterAndOkCloseIt_data() {
+        QTest::addColumn<int>("how");
+        QTest::newRow("Esc") << 0;
+        QTest::newRow("Enter") << 1;
+        QTest::newRow("OK clicked") << 2;
+        QTest::newRow("title bar close") << 3;
+    }
+    void escapeEnterAndOkCloseIt() {
+        QFETCH(int, how);
+        QPointer<frmAbout> dialog = OpenedDialog();
+        switch (how) {
+            case 0: QTest::keyClick(dialog, Qt::Key_Escape); break;
+            case 1: QTest::keyClick(dialog, Qt::Key_Return); break;
+            case 2: QTest::mouseClick(Find<QPushButton>(dialog, "cmdOK"), Qt::LeftButton); break;
+            default: dialog->close(); break;
+        }
+        QTRY_VERIFY(dialog.isNull());  // unloaded, not just hidden
+        QVERIFY(m_window->isVisible());
+    }
+
+    void aboutTwiceGivesOneDialogAndReopeningLoadsAfresh() {
+        QPointer<frmAbout> first = OpenedDialog();
+        OpenAbout();
+        QCOMPARE(OpenDialogs().size(), 1);
+        QCOMPARE(OpenDialogs()[0], first.data());
+        QTest::keyClick(first, Qt::Key_Escape);
+        QTRY_VERIFY(first.isNull());
+        frmAbout* second = OpenedDialog();
+        QCOMPARE(second->windowTitle(), QStringLiteral("关于 Quendal"));
+    }
+
+    void mainWindowStaysUsableWhileItIsOpen() {
+        OpenedDialog();
+        auto* box = Find<QLineEdit>(m_window.get(), "txtC1");
+        box->setText(QStringLiteral("1"));
+        QTest::mouseClick(Find<QPushButton>(m_window.get(), "Command2"), Qt::LeftButton);
+        QCOMPARE(Find<QLineEdit>(m_window.get(), "txtCurrent")->text(), QStringLiteral("69.12"));
+    }
+
+    void systemInformationIsUnavailableHere_data() {
+        QTest::addColumn<bool>("byKeyboard");
+        QTest::newRow("mouse") << false;
+        QTest::newRow("Alt+S") << true;
+    }
+    void systemInformationIsUnavailableHere() {
+        QFETCH(bool, byKeyboard);
+        frmAbout* dialog = OpenedDialog();
+        auto* button = Find<QPushButton>(dialog, "cmdSysInfo");
+        QCOMPARE(button->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
+        const auto boxes = AnswerMessageBoxes([&] {
+            if (byKeyboard) {
+                QTest::keyClick(dialog->windowHandle(), Qt::Key_S, Qt::AltModifier);
+            } else {
+                QTest::mouseClick(button, Qt::LeftButton);
+            }
+        }, 1);
+        QCOMPARE(boxes.size(), 1);
+        QCOMPARE(boxes[0].text, QStringLiteral("此时系统信息不可用"));
+        QCOMPARE(boxes[0].title, QStringLiteral("Quendal"));
+        QCOMPARE(boxes[0].buttons, QStringList{QStringLiteral("确定")});
+        QVERIFY(dialog->isVisible());
+    }
+
+    void iconIsA32PixelPicture() {
+        frmAbout* dialog = OpenedDialog();
+        const QPixmap icon = Find<QLabel>(dialog, "picIcon")->pixmap();
+        QCOMPARE(icon.size(), QSize(32, 32));
+    }
+
+    void exitWithTheDialogOpenEndsTheProgram() {
+        QPointer<frmAbout> dialog = OpenedDialog();
+        QTimer::singleShot(0, this, [this] { Find<QAction>(m_window->menuBar(), "ex")->trigger(); });
+        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(dialog.isNull());
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void closingTheMainWindowClosesTheDialogToo() {
+        QPointer<frmAbout> dialog = OpenedDialog();
+        QTimer::singleShot(0, this, [this] { m_window->close(); });
+        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(dialog.isNull());
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    quendal::ui::SetUpApplication(app);
+    AboutTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "about_test.moc"

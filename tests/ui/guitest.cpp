@@ -1,0 +1,51 @@
+#include "guitest.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTimer>
+
+namespace quendal::testing {
+
+QList<SeenMessageBox> AnswerMessageBoxes(const std::function<void()>& action, int waitFor) {
+    QList<SeenMessageBox> seen;
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&seen] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (box == nullptr || !box->isVisible() || box->property("quendalAnswered").toBool()) return;
+        box->setProperty("quendalAnswered", true);
+        SeenMessageBox record{box->windowTitle(), box->text(), box->icon(), {}};
+        QAbstractButton* ok = nullptr;
+        for (QAbstractButton* button : box->buttons()) {
+            record.buttons << button->text();
+            if (button->text() == QStringLiteral("确定")) ok = button;
+        }
+        seen << record;
+        if (ok != nullptr) {
+            QTest::mouseClick(ok, Qt::LeftButton);
+        } else {
+            box->done(0);  // a box without "确定" is a failure the caller will see
+        }
+    });
+    poll.start();
+    action();
+    // The caller compares what was seen; a shortfall shows there.
+    static_cast<void>(QTest::qWaitFor([&] { return seen.size() >= waitFor; }, 5000));
+    poll.stop();
+    return seen;
+}
+
+QStringList MessagesShownBy(const std::function<void()>& action) {
+    QStringList texts;
+    for (const SeenMessageBox& box : AnswerMessageBoxes(action)) texts << box.text;
+    return texts;
+}
+
+void TypeInto(QLineEdit* box, const QString& text) {
+    box->setFocus();
+    box->selectAll();
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
+}
+
+}  // namespace quendal::testing

@@ -1,0 +1,43 @@
+#pragma once
+// Helpers for driving the real windows: finding controls by object name and
+// answering the modal message boxes that a click opens, as a user would.
+
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QString>
+#include <QStringList>
+#include <QTest>
+#include <QWidget>
+
+#include <functional>
+
+namespace quendal::testing {
+
+// What a message box showed before the closer pressed its button.
+struct SeenMessageBox {
+    QString title;
+    QString text;
+    QMessageBox::Icon icon;
+    QStringList buttons;
+};
+
+// Runs the action (a click that may open message boxes) and dismisses each
+// modal box it opens by clicking its "确定" button with the mouse. Returns the
+// boxes in the order they appeared. A keyboard shortcut clicks its button a
+// moment later: then say how many boxes to wait for.
+QList<SeenMessageBox> AnswerMessageBoxes(const std::function<void()>& action, int waitFor = 0);
+
+// Just the texts of the boxes that the action opened.
+QStringList MessagesShownBy(const std::function<void()>& action);
+
+template <typename T>
+T* Find(const QWidget* root, const char* name) {
+    T* child = root->findChild<T*>(QString::fromLatin1(name));
+    if (child == nullptr) qFatal("no control named %s", name);
+    return child;
+}
+
+// Replaces a text box's text by typing, the way a user would.
+void TypeInto(QLineEdit* box, const QString& text);
+
+}  // namespace quendal::testing

@@ -1,0 +1,270 @@
+// The main window driven as a user drives it: typing, clicking, Tab, menus.
+
+#include <QAccessible>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QTimer>
+#include <QtTest>
+
+#include "appsetup.h"
+#include "form1.h"
+#include "guitest.h"
+
+using quendal::testing::AnswerMessageBoxes;
+using quendal::testing::Find;
+using quendal::testing::MessagesShownBy;
+using quendal::testing::TypeInto;
+using quendal::ui::Form1;
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private:
+    std::unique_ptr<Form1> m_window;
+
+    QLineEdit* Box(const char* name) const { return Find<QLineEdit>(m_window.get(), name); }
+    QPushButton* Button(const char* name) const { return Find<QPushButton>(m_window.get(), name); }
+    QString Report() const { return Find<QLabel>(m_window.get(), "lblT")->text(); }
+    QAction* MenuItem(const char* name) const {
+        return Find<QAction>(m_window->menuBar(), name);
+    }
+    void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
+
+private Q_SLOTS:
+    void init() {
+        m_window = std::make_unique<Form1>();
+        m_window->show();
+        QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
+    }
+    void cleanup() { m_window.reset(); }
+
+    void startsWithDefaultsAndFocusInVoltage() {
+        QCOMPARE(m_window->windowTitle(), QStringLiteral("Quendal by Morvik"));
+        QCOMPARE(Box("txtVolt")->text(), QStringLiteral("220"));
+        QCOMPARE(Box("txtF")->text(), QStringLiteral("50"));
+        QCOMPARE(Box("txtC1")->text(), QString());
+        QCOMPARE(Box("txtCurrent")->text(), QString());
+        QCOMPARE(Report(), QString());
+        QCOMPARE(QApplication::focusWidget(), Box("txtVolt"));
+        QCOMPARE(m_window->centralWidget()->size(), QSize(405, 330));
+    }
+
+    void controlsStandWhereTheLayoutPutsThem_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QRect>("geometry");
+        QTest::addColumn<QString>("text");
+        QTest::newRow("txtVolt") << "txtVolt" << QRect(48, 24, 41, 18) << "220";
+        QTest::newRow("lblVolt") << "lblVolt" << QRect(8, 24, 41, 17) << "电压:";
+        QTest::newRow("lblFre") << "lblFre" << QRect(96, 24, 41, 17) << "频率:";
+        QTest::newRow("txtF") << "txtF" << QRect(136, 24, 33, 18) << "50";
+        QTest::newRow("lblC1") << "lblC1" << QRect(184, 24, 41, 25) << "C1:";
+        QTest::newRow("Picture1") << "Picture1" << QRect(8, 56, 249, 265) << "";
+        QTest::newRow("txtC1") << "txtC1" << QRect(224, 24, 49, 18) << "";
+        QTest::newRow("Command1") << "Command1" << QRect(264, 64, 65, 33) << "计算电容";
+        QTest::newRow("Command2") << "Command2" << QRect(336, 64, 65, 33) << "计算电流";
+        QTest::newRow("Label1") << "Label1" << QRect(288, 24, 41, 17) << "电流:";
+        QTest::newRow("txtCurrent") << "txtCurrent" << QRect(336, 24, 57, 18) << "";
+        QTest::newRow("lblT") << "lblT" << QRect(264, 104, 137, 209) << "";
+    }
+    void controlsStandWhereTheLayoutPutsThem() {
+        QFETCH(QString, name);
+        QFETCH(QRect, geometry);
+        QFETCH(QString, text);
+        auto* control = m_window->findChild<QWidget*>(name);
+        QVERIFY2(control != nullptr, qPrintable(name));
+        QCOMPARE(control->geometry(), geometry);
+        if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), text);
+        if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), text);
+        if (auto* label = qobject_cast<QLabel*>(control); label && name != QStringLiteral("Picture1")) {
+            QCOMPARE(label->text(), text);
+        }
+    }
+
+    void songLabelsUseTheSerifCjkFont_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("bold");
+        QTest::newRow("lblVolt regular") << "lblVolt" << false;
+        QTest::newRow("lblC1 bold") << "lblC1" << true;
+        QTest::newRow("Label1 bold") << "Label1" << true;
+        QTest::newRow("lblT bold") << "lblT" << true;
+    }
+    void songLabelsUseTheSerifCjkFont() {
+        QFETCH(QString, name);
+        QFETCH(bool, bold);
+        const QFont font = m_window->findChild<QLabel*>(name)->font();
+        QCOMPARE(font.family(), QString::fromUtf8(quendal::ui::kSongFamily));
+        QCOMPARE(font.pointSizeF(), 10.5);
+        QCOMPARE(font.bold(), bold);
+        // The family actually drawn must be a serif CJK font that has the glyphs.
+        const QFontInfo drawn(font);
+        QVERIFY2(drawn.family().contains(QStringLiteral("Serif")) ||
+                     drawn.family().contains(QStringLiteral("SimSun")) ||
+                     drawn.family().contains(QStringLiteral("宋体")),
+                 qPrintable(drawn.family()));
+        QVERIFY(QFontMetrics(font).inFontUcs4(U'电'));
+    }
+
+    void currentFromCapacitanceByMouse() {
+        TypeInto(Box("txtC1"), QStringLiteral("1"));
+        QCOMPARE(MessagesShownBy([&] { Click("Command2"); }), QStringList());
+        QCOMPARE(Box("txtCurrent")->text(), QStringLiteral("69.12"));
+        QCOMPARE(Report(), QStringLiteral("容抗3.1831 K欧\n电流:69.12 mA"));
+    }
+
+    void capacitanceFromCurrentByKeyboard() {
+        TypeInto(Box("txtCurrent"), QStringLiteral("100"));
+        Button("Command1")->setFocus();
+        QCOMPARE(MessagesShownBy([&] { QTest::keyClick(Button("Command1"), Qt::Key_Space); }),
+                 QStringList());
+        QCOMPARE(Box("txtC1")->text(), QStringLiteral("1.45"));
+        QCOMPARE(Report(), QStringLiteral("容抗2.2 K欧\n电流:100. mA"));
+    }
+
+    void bothDirectionsAt60Hz() {
+        TypeInto(Box("txtF"), QStringLiteral("60"));
+        TypeInto(Box("txtCurrent"), QStringLiteral("100"));
+        Click("Command1");
+        QCOMPARE(Box("txtC1")->text(), QStringLiteral("1.21"));
+        TypeInto(Box("txtC1"), QStringLiteral("1"));
+        Click("Command2");
+        QCOMPARE(Box("txtCurrent")->text(), QStringLiteral("82.94"));
+        QCOMPARE(Report(), QStringLiteral("容抗2.6526 K欧\n电流:82.94 mA"));
+    }
+
+    void emptyFieldsGiveRealMessageBoxesInOrder() {
+        TypeInto(Box("txtVolt"), QString());
+        TypeInto(Box("txtF"), QString());
+        const auto boxes = AnswerMessageBoxes([&] { Click("Command1"); });
+        QCOMPARE(boxes.size(), 3);
+        QCOMPARE(boxes[0].text, QStringLiteral("请输出电压!"));
+        QCOMPARE(boxes[1].text, QStringLiteral("请输出交流频率!"));
+        QCOMPARE(boxes[2].text, QStringLiteral("请输电流大小,单位mA"));
+        for (const auto& box : boxes) {
+            QCOMPARE(box.title, QStringLiteral("Quendal"));
+            QCOMPARE(box.icon, QMessageBox::NoIcon);
+            QCOMPARE(box.buttons, QStringList{QStringLiteral("确定")});
+        }
+        QCOMPARE(Box("txtC1")->text(), QString());
+        QCOMPARE(Report(), QString());
+    }
+
+    void missingCapacitanceGivesItsMessage() {
+        QCOMPARE(MessagesShownBy([&] { Click("Command2"); }),
+                 QStringList{QStringLiteral("请输出C1大小,单位uF")});
+        QCOMPARE(Box("txtCurrent")->text(), QString());
+    }
+
+    void arithmeticFaultIsReportedAndTheWindowGoesOn() {
+        TypeInto(Box("txtC1"), QStringLiteral("1"));
+        Click("Command2");
+        TypeInto(Box("txtF"), QStringLiteral("1e300"));
+        TypeInto(Box("txtC1"), QStringLiteral("1e300"));
+        QCOMPARE(MessagesShownBy([&] { Click("Command2"); }), QStringList{QStringLiteral("计算溢出")});
+        QCOMPARE(Box("txtCurrent")->text(), QStringLiteral("69.12"));  // the previous result stays
+        TypeInto(Box("txtF"), QStringLiteral("50"));
+        TypeInto(Box("txtC1"), QStringLiteral("2"));
+        Click("Command2");
+        QCOMPARE(Box("txtCurrent")->text(), QStringLiteral("138.23"));
+    }
+
+    void tabVisitsTheControlsInOrder() {
+        const QStringList expected = {"txtF", "Picture1", "txtC1", "Command1", "Command2", "txtCurrent",
+                                      "txtVolt"};
+        QStringList visited;
+        for (int i = 0; i < expected.size(); ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            visited << QApplication::focusWidget()->objectName();
+        }
+        QCOMPARE(visited, expected);
+    }
+
+    void enterAndEscapeInATextBoxDoNothing() {
+        TypeInto(Box("txtCurrent"), QStringLiteral("100"));
+        const QStringList messages = MessagesShownBy([&] {
+            QTest::keyClick(Box("txtCurrent"), Qt::Key_Return);
+            QTest::keyClick(Box("txtCurrent"), Qt::Key_Escape);
+        });
+        QCOMPARE(messages, QStringList());
+        QCOMPARE(Box("txtC1")->text(), QString());
+        QCOMPARE(Box("txtCurrent")->text(), QStringLiteral("100"));
+        QVERIFY(m_window->isVisible());
+    }
+
+    void textBoxesHaveNoLengthLimit() {
+        const QString longText(40000, QLatin1Char('7'));
+        Box("txtC1")->setText(longText);
+        QTest::keyClick(Box("txtC1"), Qt::Key_End);
+        QTest::keyClicks(Box("txtC1"), QStringLiteral("8"));
+        QCOMPARE(Box("txtC1")->text().size(), 40001);
+    }
+
+    void resizingMovesNothing() {
+        const QRect before = Button("Command2")->geometry();
+        m_window->resize(800, 600);
+        QTRY_COMPARE(m_window->size(), QSize(800, 600));
+        QCOMPARE(Button("Command2")->geometry(), before);
+        m_window->resize(200, 150);
+        QCOMPARE(Box("txtVolt")->geometry(), QRect(48, 24, 41, 18));
+    }
+
+    void screenReaderNamesEveryStop_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("accessibleName");
+        QTest::newRow("voltage") << "txtVolt" << "电压:";
+        QTest::newRow("frequency") << "txtF" << "频率:";
+        QTest::newRow("capacitance") << "txtC1" << "C1:";
+        QTest::newRow("current") << "txtCurrent" << "电流:";
+        QTest::newRow("picture") << "Picture1" << "电路图";
+        QTest::newRow("capacitance button") << "Command1" << "计算电容";
+        QTest::newRow("current button") << "Command2" << "计算电流";
+    }
+    void screenReaderNamesEveryStop() {
+        QFETCH(QString, name);
+        QFETCH(QString, accessibleName);
+        QAccessibleInterface* accessible =
+            QAccessible::queryAccessibleInterface(m_window->findChild<QWidget*>(name));
+        QVERIFY(accessible != nullptr);
+        QCOMPARE(accessible->text(QAccessible::Name), accessibleName);
+    }
+
+    void textBoxesTellTheirUnit() {
+        QVERIFY(Box("txtVolt")->toolTip().contains(QStringLiteral("V")));
+        QVERIFY(Box("txtF")->toolTip().contains(QStringLiteral("Hz")));
+        QVERIFY(Box("txtC1")->toolTip().contains(QStringLiteral("µF")));
+        QVERIFY(Box("txtCurrent")->toolTip().contains(QStringLiteral("mA")));
+    }
+
+    void menuBarHasExitAndAbout() {
+        QStringList captions;
+        for (QAction* action : m_window->menuBar()->actions()) {
+            captions << action->text();
+            QVERIFY(action->menu() == nullptr);
+        }
+        QCOMPARE(captions, (QStringList{QStringLiteral("退出"), QStringLiteral("说明")}));
+    }
+
+    void exitEndsTheProgram() {
+        bool quit = false;
+        connect(qApp, &QCoreApplication::aboutToQuit, this, [&quit] { quit = true; });
+        QTimer::singleShot(0, this, [this] { MenuItem("ex")->trigger(); });
+        QTimer failsafe;
+        failsafe.setSingleShot(true);
+        connect(&failsafe, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
+        failsafe.start(10000);
+        QCOMPARE(QCoreApplication::exec(), 0);
+        QVERIFY(quit);
+        QVERIFY(!m_window->isVisible());
+    }
+};
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    quendal::ui::SetUpApplication(app);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "mainwindow_test.moc"

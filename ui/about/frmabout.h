@@ -1,0 +1,29 @@
+#pragma once
+// The About dialog: title, version, the description with its safety warnings,
+// and a button that starts the system's System Information tool. Opened
+// without an owner and without blocking the main window; deleted on close so
+// that the next opening loads it afresh.
+
+#include <QDialog>
+
+class QLabel;
+
+namespace quendal::ui {
+
+class frmAbout : public QDialog {
+    Q_OBJECT
+
+public:
+    frmAbout();
+
+private:
+    void Load();
+    void FitDescription();
+    void StartSystemInformation();
+
+    QLabel* m_lblTitle;
+    QLabel* m_lblVersion;
+    QLabel* m_lblDescription;
+};
+
+}  // namespace quendal::ui
