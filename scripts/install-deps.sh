@@ -14,7 +14,7 @@ test_packages=(
   "${run_packages[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev
   locales               # the comma-decimal and Chinese locales of the tests
-  x11-utils imagemagick # window checks and screenshots
+  x11-utils xdotool imagemagick  # drive the real window, take screenshots
 )
 
 case "${1:-run}" in

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes a screenshot of the main window (and, with --about, of the About
-# dialog too) on a virtual X display, for the README.
+# Takes a screenshot of the main window on a virtual X display, for the
+# README: it types 1 µF into C1 and presses "计算电流" with the keyboard first.
 #   scripts/screenshot.sh [program] [output.png]
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,5 +24,9 @@ for _ in $(seq 100); do
 done
 [ -n "$window" ] || { echo "the main window never appeared" >&2; exit 1; }
 sleep 0.5  # let the first paint finish
+# From txtVolt: Tab to txtF, Picture1, txtC1; type 1; Tab to Command1, Command2.
+xdotool windowfocus --sync "$window" key Tab Tab Tab type 1
+xdotool key Tab Tab space
+sleep 0.5
 import -window "$window" "$output"
 echo "saved $output"
