@@ -1,0 +1,161 @@
+// The portable platform services, on the real file system and process table.
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <thread>
+
+#include "platform.h"
+#include "recorders.h"
+#include "sysinfo.h"
+
+namespace quendal {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary folder, removed afterwards.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (fs::temp_directory_path() / "quendal-XXXXXX").string();
+        if (mkdtemp(pattern.data()) == nullptr) {
+            throw std::runtime_error("mkdtemp failed");
+        }
+        m_path = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+void WriteFile(const fs::path& path, const std::string& content, fs::perms permissions) {
+    std::ofstream(path) << content;
+    fs::permissions(path, permissions);
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The launched program runs on its own; give it ample time to leave its mark.
+bool WaitForFile(const fs::path& path) {
+    for (int i = 0; i < 600; ++i) {
+        if (fs::exists(path)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+constexpr auto kExecutable = fs::perms::owner_all;
+constexpr auto kReadWrite = fs::perms::owner_read | fs::perms::owner_write;
+
+TEST(PortableFileProbe, OnlyANormalFileExists) {
+    TempFolder temp;
+    const fs::path file = temp.Path() / "MSINFO32.EXE";
+    WriteFile(file, "x", kReadWrite);
+    fs::create_directory(temp.Path() / "folder");
+    platform::FileProbe& probe = platform::SystemServices().files;
+
+    EXPECT_TRUE(probe.FileExists(file.string()));
+    EXPECT_FALSE(probe.FileExists((temp.Path() / "folder").string()));
+    EXPECT_FALSE(probe.FileExists((temp.Path() / "missing").string()));
+    EXPECT_FALSE(probe.FileExists(""));
+}
+
+TEST(PortableLauncher, StartsAPathWithSpacesAndShellCharactersAsItself) {
+    TempFolder temp;
+    const fs::path marker = temp.Path() / "marker";
+    // A shell would split this name at the blank and the ";" and run "$(x)".
+    const fs::path program = temp.Path() / "a b;$(x) `y` 'z' & c.sh";
+    WriteFile(program,
+              "#!/bin/sh\n"
+              "printf '%s' \"$0\" > '" + marker.string() + ".part'\n"
+              "mv '" + marker.string() + ".part' '" + marker.string() + "'\n",
+              kExecutable);
+
+    ASSERT_TRUE(platform::SystemServices().launcher.Launch(program.string()));
+    ASSERT_TRUE(WaitForFile(marker));
+    EXPECT_EQ(ReadFile(marker), program.string());
+}
+
+struct FailedLaunch {
+    const char* name;
+    const char* file;  // under a fresh temporary folder
+    enum { Missing, NotExecutable, Folder, NotAProgram } kind;
+};
+
+std::ostream& operator<<(std::ostream& out, const FailedLaunch& row) { return out << row.name; }
+
+class PortableLauncherFails : public ::testing::TestWithParam<FailedLaunch> {};
+
+TEST_P(PortableLauncherFails, Cleanly) {
+    const FailedLaunch& row = GetParam();
+    TempFolder temp;
+    const fs::path path = temp.Path() / row.file;
+    switch (row.kind) {
+    case FailedLaunch::Missing:
+        break;
+    case FailedLaunch::NotExecutable:
+        WriteFile(path, "#!/bin/sh\ntouch \"$0.ran\"\n", kReadWrite);
+        break;
+    case FailedLaunch::Folder:
+        fs::create_directory(path);
+        break;
+    case FailedLaunch::NotAProgram:
+        // Executable but neither a binary nor a script: only a shell would run it.
+        WriteFile(path, "touch \"$0.ran\"\n", kExecutable);
+        break;
+    }
+    EXPECT_FALSE(platform::SystemServices().launcher.Launch(path.string()));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, PortableLauncherFails,
+    ::testing::Values(FailedLaunch{"MissingFile", "MSINFO32.EXE", FailedLaunch::Missing},
+                      FailedLaunch{"FileWithoutExecuteRight", "tool.sh",
+                                   FailedLaunch::NotExecutable},
+                      FailedLaunch{"Folder", "tool", FailedLaunch::Folder},
+                      FailedLaunch{"ExecutableTextWithoutInterpreter", "tool",
+                                   FailedLaunch::NotAProgram}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(PortableLauncher, EmptyPathFails) {
+    EXPECT_FALSE(platform::SystemServices().launcher.Launch(""));
+}
+
+TEST(PortableKeyStore, FindsNoKey) {
+    platform::KeyStore& keys = platform::SystemServices().keys;
+    for (const char* path : {sysinfo::ToolPathKey, sysinfo::ToolFolderKey}) {
+        platform::KeyHandle handle = 0;
+        EXPECT_NE(keys.OpenKey(platform::RootKey::LocalMachine, path, 0, platform::kKeyRead, handle),
+                  platform::kSuccess)
+            << path;
+    }
+}
+
+TEST(PortableSystemInfo, ButtonEndsInTheMessage) {
+    testing::RecordingMessenger messenger;
+    StartSysInfo(platform::SystemServices(), messenger);
+    EXPECT_EQ(messenger.messages, std::vector<std::string>{"此时系统信息不可用"});
+}
+
+}  // namespace
+}  // namespace quendal

@@ -1,0 +1,94 @@
+#include "sysinfo.h"
+
+#include <array>
+#include <cstdint>
+#include <exception>
+
+namespace quendal {
+namespace {
+
+// Closes the key on every way out of GetKeyValue once it was opened.
+class OpenKey {
+public:
+    OpenKey(platform::KeyStore& store, platform::KeyHandle handle)
+        : m_store(store), m_handle(handle) {}
+    ~OpenKey() { m_store.CloseKey(m_handle); }
+    OpenKey(const OpenKey&) = delete;
+    OpenKey& operator=(const OpenKey&) = delete;
+
+private:
+    platform::KeyStore& m_store;
+    platform::KeyHandle m_handle;
+};
+
+bool Unreadable(std::string& KeyVal) {
+    KeyVal.clear();
+    return false;
+}
+
+}  // namespace
+
+bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal) {
+    platform::KeyHandle handle = 0;
+    if (store.OpenKey(KeyRoot, KeyName, 0, platform::kKeyRead, handle) != platform::kSuccess) {
+        return Unreadable(KeyVal);
+    }
+    const OpenKey key(store, handle);
+
+    std::array<char, sysinfo::ValueBufferSize> buffer{};
+    const platform::QueryResult result =
+        store.QueryValue(handle, SubKeyRef, buffer.data(), sysinfo::ValueBufferSize);
+    if (result.status != platform::kSuccess || result.size > buffer.size()) {
+        return Unreadable(KeyVal);
+    }
+    const std::size_t stored = result.size;
+
+    switch (result.type) {
+    case static_cast<std::uint32_t>(platform::ValueType::String): {
+        // Stored with or without its terminating NUL, the text is the same.
+        std::size_t length = stored;
+        if (length > 0 && buffer[length - 1] == '\0') {
+            --length;
+        }
+        KeyVal.assign(buffer.data(), length);
+        return true;
+    }
+    case static_cast<std::uint32_t>(platform::ValueType::Number32): {
+        if (stored < 4) {
+            return Unreadable(KeyVal);
+        }
+        std::uint32_t number = 0;
+        for (std::size_t i = 4; i-- > 0;) {
+            number = (number << 8) | static_cast<unsigned char>(buffer[i]);
+        }
+        KeyVal = std::to_string(number);
+        return true;
+    }
+    default:
+        return true;
+    }
+}
+
+void StartSysInfo(platform::Services& services, Messenger& messenger) {
+    bool started = false;
+    try {
+        std::string path;
+        if (GetKeyValue(services.keys, platform::RootKey::LocalMachine, sysinfo::ToolPathKey,
+                        sysinfo::ToolPathValue, path)) {
+            // The recorded path is trusted as it stands: no existence test.
+            started = services.launcher.Launch(path);
+        } else if (GetKeyValue(services.keys, platform::RootKey::LocalMachine,
+                               sysinfo::ToolFolderKey, sysinfo::ToolFolderValue, path)) {
+            path += sysinfo::ToolFileName;
+            started = services.files.FileExists(path) && services.launcher.Launch(path);
+        }
+    } catch (const std::exception&) {
+        started = false;
+    }
+    if (!started) {
+        messenger.ShowMessage(sysinfo::MsgUnavailable);
+    }
+}
+
+}  // namespace quendal

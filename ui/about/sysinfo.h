@@ -1,0 +1,46 @@
+#pragma once
+// The About dialog's System Information button: finds the operating system's
+// System Information tool through the registry and starts it, or tells the
+// user that it is unavailable. No Qt here: the dialog calls StartSysInfo with
+// the host's services and its message box; tests pass doubles of both.
+
+#include <string>
+
+#include "messenger.h"
+#include "platform.h"
+
+namespace quendal {
+
+namespace sysinfo {
+
+// Where the tool is recorded, both under HKEY_LOCAL_MACHINE: first its full
+// path, then the folder that holds it.
+inline constexpr char ToolPathKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+inline constexpr char ToolPathValue[] = "PATH";
+inline constexpr char ToolFolderKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
+inline constexpr char ToolFolderValue[] = "MSINFO";
+// Appended to the folder, backslash included.
+inline constexpr char ToolFileName[] = "\\MSINFO32.EXE";
+
+inline constexpr char MsgUnavailable[] = "此时系统信息不可用";
+
+// The receive buffer of GetKeyValue: longer values count as unreadable.
+inline constexpr std::uint32_t ValueBufferSize = 1024;
+
+}  // namespace sysinfo
+
+// Reads the value SubKeyRef of the key KeyName under KeyRoot as text into
+// KeyVal. A string (type 1) gives its text without a terminating NUL; a 32-bit
+// number (type 4) the decimal text of its unsigned little-endian value; any
+// other type leaves KeyVal as it was. False, with KeyVal empty, when the key
+// or value is missing, does not fit the buffer, or is a number of fewer than
+// four bytes. The key is opened read-only and always closed again.
+bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std::string& KeyName,
+                 const std::string& SubKeyRef, std::string& KeyVal);
+
+// Starts the tool from the path recorded in the registry, or from the recorded
+// folder when the tool is found there. Every failure, a failed start included,
+// ends in the one message sysinfo::MsgUnavailable.
+void StartSysInfo(platform::Services& services, Messenger& messenger);
+
+}  // namespace quendal
