@@ -8,7 +8,6 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "appsetup.h"
 #include "form1.h"
 #include "frmabout.h"
 #include "guitest.h"
@@ -203,11 +202,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    quendal::ui::SetUpApplication(app);
-    AboutTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUENDAL_GUI_TEST_MAIN(AboutTest)
 
 #include "about_test.moc"

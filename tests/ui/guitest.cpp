@@ -4,6 +4,8 @@
 #include <QApplication>
 #include <QTimer>
 
+#include "appsetup.h"
+
 namespace quendal::testing {
 
 QList<SeenMessageBox> AnswerMessageBoxes(const std::function<void()>& action, int waitFor) {
@@ -46,6 +48,18 @@ void TypeInto(QLineEdit* box, const QString& text) {
     box->selectAll();
     QTest::keyClick(box, Qt::Key_Delete);
     QTest::keyClicks(box, text);
+}
+
+int RunGuiTest(int argc, char* argv[], const std::function<int(int, char**)>& run) {
+    static QtMessageHandler previous = nullptr;
+    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
+                                         const QString& message) {
+        if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+        previous(type, context, message);
+    });
+    QApplication app(argc, argv);
+    ui::SetUpApplication(app);
+    return run(argc, argv);
 }
 
 }  // namespace quendal::testing

@@ -40,4 +40,16 @@ T* Find(const QWidget* root, const char* name) {
 // Replaces a text box's text by typing, the way a user would.
 void TypeInto(QLineEdit* box, const QString& text);
 
+// Sets up the application as the program does, quietens the offscreen
+// platform's notes about window features it lacks, and runs the test object.
+int RunGuiTest(int argc, char* argv[], const std::function<int(int, char**)>& run);
+
 }  // namespace quendal::testing
+
+#define QUENDAL_GUI_TEST_MAIN(TestClass)                                                     \
+    int main(int argc, char* argv[]) {                                                     \
+        return quendal::testing::RunGuiTest(argc, argv, [](int count, char** arguments) {   \
+            TestClass test;                                                                \
+            return QTest::qExec(&test, count, arguments);                                  \
+        });                                                                                \
+    }

@@ -260,11 +260,6 @@ private Q_SLOTS:
     }
 };
 
-int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    quendal::ui::SetUpApplication(app);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUENDAL_GUI_TEST_MAIN(MainWindowTest)
 
 #include "mainwindow_test.moc"
