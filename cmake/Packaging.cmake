@@ -1,0 +1,118 @@
+# Installs the program in the freedesktop layout (executable, desktop entry,
+# hicolor icons, AppStream metainfo) and makes `cpack` build the Debian
+# package from that installation. Include it after the targets are defined.
+
+if(NOT TARGET quendal)
+  return()  # a build without the GUI has nothing to install
+endif()
+if(NOT QUENDAL_DESKTOP_ID)
+  message(FATAL_ERROR "Set QUENDAL_DESKTOP_ID before including Packaging.cmake")
+endif()
+
+include(GNUInstallDirs)
+
+# Releases are numbered major.minor.patch; the fourth project number only
+# counts Windows builds.
+set(QUENDAL_RELEASE
+    "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
+
+install(TARGETS quendal
+  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+  BUNDLE DESTINATION .)
+
+if(NOT (UNIX AND NOT APPLE))
+  return()  # the rest is the freedesktop and Debian side
+endif()
+
+# Qt's project setup gives installed programs an $ORIGIN search path for
+# libraries shipped beside them; this one uses the system's Qt only.
+set_target_properties(quendal PROPERTIES INSTALL_RPATH "")
+
+set(quendal_packaging ${PROJECT_SOURCE_DIR}/packaging)
+set(quendal_desktop_file ${quendal_packaging}/${QUENDAL_DESKTOP_ID}.desktop)
+set(quendal_metainfo_file ${quendal_packaging}/${QUENDAL_DESKTOP_ID}.metainfo.xml)
+
+# The id lives in CMake, in the file names and inside both files: catch a
+# change made in one place only, and a version without its release entry.
+set_property(DIRECTORY ${PROJECT_SOURCE_DIR} APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${quendal_desktop_file} ${quendal_metainfo_file})
+foreach(file IN ITEMS ${quendal_desktop_file} ${quendal_metainfo_file})
+  if(NOT EXISTS ${file})
+    message(FATAL_ERROR "${file} is missing: its name must follow QUENDAL_DESKTOP_ID")
+  endif()
+endforeach()
+file(STRINGS ${quendal_desktop_file} quendal_icon_line REGEX "^Icon=")
+if(NOT quendal_icon_line STREQUAL "Icon=${QUENDAL_DESKTOP_ID}")
+  message(FATAL_ERROR "${quendal_desktop_file}: expected Icon=${QUENDAL_DESKTOP_ID}")
+endif()
+file(READ ${quendal_metainfo_file} quendal_metainfo)
+foreach(needle IN ITEMS
+    "<id>${QUENDAL_DESKTOP_ID}</id>"
+    "<launchable type=\"desktop-id\">${QUENDAL_DESKTOP_ID}.desktop</launchable>"
+    "<release version=\"${QUENDAL_RELEASE}\"")
+  string(FIND "${quendal_metainfo}" "${needle}" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${quendal_metainfo_file} lacks ${needle}")
+  endif()
+endforeach()
+
+install(FILES ${quendal_desktop_file}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${quendal_metainfo_file}
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+foreach(size IN ITEMS 16 32 48 64 128 256)
+  install(FILES ${quendal_packaging}/icons/quendal-${size}.png
+    DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+    RENAME ${QUENDAL_DESKTOP_ID}.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/assets/quendal-icon.svg
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+  RENAME ${QUENDAL_DESKTOP_ID}.svg)
+# Debian keeps it under the package name, not the project name of DOCDIR.
+install(FILES ${quendal_packaging}/copyright
+  DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quendal)
+
+# The Debian package: `cpack` in a Release build directory.
+set(QUENDAL_PACKAGE_CONTACT "Morvik <morvik@users.noreply.github.com>"
+  CACHE STRING "Maintainer of the Debian package")
+# The program draws Chinese texts; drop the font once all their glyphs are
+# built into the program.
+option(QUENDAL_PACKAGE_CJK_FONT
+  "Make the Debian package depend on a CJK font for the Chinese texts" ON)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quendal)
+set(CPACK_PACKAGE_VENDOR "${QUENDAL_MAKER}")
+set(CPACK_PACKAGE_VERSION "${QUENDAL_RELEASE}")
+if(PROJECT_VERSION_TWEAK)
+  string(APPEND CPACK_PACKAGE_VERSION ".${PROJECT_VERSION_TWEAK}")
+endif()
+set(CPACK_PACKAGE_CONTACT "${QUENDAL_PACKAGE_CONTACT}")
+set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/morvik/quendal")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
+set(CPACK_PACKAGE_DESCRIPTION [=[
+Quendal sizes a capacitive-dropper mains supply: a series capacitor, bridged
+by a bleeder resistor, drops the mains voltage ahead of a Zener-regulated,
+half-wave rectified low-voltage output. From the mains voltage and frequency
+it computes the capacitance for a load current, or the reactance and the
+current for a capacitance. The interface is in Simplified Chinese.
+
+Such a supply is not isolated from the mains: every part of the circuit,
+its output included, can carry mains voltage.]=])
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+# dpkg-shlibdeps finds the libraries the program links (Qt Widgets, Gui,
+# Core and the C++ run time); Qt loads its platform plugin at run time, so
+# the xcb plugin, and the font, are named here.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+if(QUENDAL_PACKAGE_CJK_FONT)
+  list(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS fonts-noto-cjk)
+endif()
+list(JOIN CPACK_DEBIAN_PACKAGE_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
+set(CPACK_QUENDAL_BUILD_TYPE "${CMAKE_BUILD_TYPE}")
+set(CPACK_PROJECT_CONFIG_FILE ${quendal_packaging}/cpack-checks.cmake)
+include(CPack)

@@ -1,0 +1,190 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a Release build (build/package), installs it
+# with apt as a user would, checks and validates the installed files, starts
+# the installed program on a virtual X display and waits for its window, then
+# purges it again. Whatever apt pulled in with it goes too, so the machine's
+# packages end as they began, also when a step fails. Runs as root; changes
+# nothing when quendal is already installed (it stops instead).
+#   scripts/package-test.sh
+set -euo pipefail
+self=$(realpath "$0")
+cd "$(dirname "$self")/.."
+
+title="Quendal by Morvik"
+sizes=(16 32 48 64 128 256)
+
+# Inside xvfb-run: start the installed program, wait for its main window and
+# check that the desktop entry's StartupWMClass names that window's class.
+if [ "${1:-}" = --smoke ]; then
+  wm_class=$2 home=$3
+  mkdir -p "$home/runtime" && chmod 700 "$home/runtime"
+  # A clean environment and a throw-away home: nothing of the build tree or
+  # of root's settings is used, and nothing is left behind.
+  env -i PATH=/usr/bin:/bin DISPLAY="$DISPLAY" XAUTHORITY="${XAUTHORITY:-}" \
+    HOME="$home" XDG_RUNTIME_DIR="$home/runtime" LANG=C.UTF-8 \
+    /usr/bin/quendal >"$home/quendal.log" 2>&1 &
+  pid=$!
+  window=""
+  for _ in $(seq 150); do
+    window=$(xwininfo -root -tree 2>/dev/null | awk -v t="\"$title\"" 'index($0, t) {print $1; exit}')
+    [ -n "$window" ] && break
+    kill -0 "$pid" 2>/dev/null || break
+    sleep 0.1
+  done
+  status=0
+  if [ -z "$window" ] && grep -q "could not connect to display" "$home/quendal.log"; then
+    echo "the virtual display was not there (xvfb-run -a can race another run for it)" >&2
+    status=3
+  elif [ -z "$window" ]; then
+    echo "FAIL: no window titled \"$title\" appeared; the program said:" >&2
+    cat "$home/quendal.log" >&2
+    status=1
+  else
+    echo "window $window \"$title\" is up"
+    class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
+    if [ "$class" != "$wm_class" ]; then
+      echo "FAIL: window class is \"$class\", the desktop entry says StartupWMClass=$wm_class" >&2
+      status=1
+    fi
+  fi
+  kill "$pid" 2>/dev/null || true
+  wait "$pid" 2>/dev/null || true
+  exit $status
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "Run as root: this installs and removes a package." >&2
+  exit 2
+fi
+export DEBIAN_FRONTEND=noninteractive
+# Quiet dpkg progress; wait for another apt run rather than fail on its lock.
+apt_options=(-y -q -o Dpkg::Use-Pty=0 -o DPkg::Lock::Timeout=300)
+
+started=$SECONDS
+step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+state() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || echo not-installed; }
+# Every package dpkg knows, with its state and version, and apt's marks: the
+# record of "as it was".
+snapshot() {
+  dpkg-query -W -f='${binary:Package} ${db:Status-Status} ${Version}\n' | grep -v ' not-installed ' | sort
+  apt-mark showauto | sed 's/$/ auto/' | sort
+}
+
+case $(state quendal) in
+  not-installed) ;;
+  *) fail "quendal is already on this machine ($(state quendal)); purge it first (apt-get purge quendal)" ;;
+esac
+
+build=build/package
+step "Release build in $build"
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$build"
+
+step "Debian package"
+rm -f "$build"/quendal_*.deb
+(cd "$build" && cpack -G DEB)
+debs=("$build"/quendal_*.deb)
+if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then fail "expected one quendal_*.deb in $build"; fi
+dpkg-deb --info "${debs[0]}"
+
+work=$(mktemp -d)
+files=()
+cleanup() {
+  status=$?
+  set +e
+  if [ -f "$work/installing" ]; then
+    step "Purge"
+    snapshot >"$work/after"
+    # Packages that apt brought in with quendal: purge those that were not
+    # here at all, and only remove those that had kept their settings.
+    purge=(quendal) remove=()
+    for package in $(comm -13 <(cut -d' ' -f1 "$work/before" | sort -u) \
+                              <(cut -d' ' -f1 "$work/after" | sort -u)); do
+      [ "$package" = quendal ] && continue
+      purge+=("$package")
+    done
+    while read -r package; do
+      [ "$(state "$package")" = installed ] && remove+=("$package")
+    done < <(awk '$2 == "config-files" {print $1}' "$work/before")
+    echo "purging: ${purge[*]}${remove[*]:+; removing: ${remove[*]}}"
+    apt-get purge "${apt_options[@]}" "${purge[@]}" || status=1
+    if [ ${#remove[@]} -gt 0 ]; then apt-get remove "${apt_options[@]}" "${remove[@]}" || status=1; fi
+
+    [ "$(state quendal)" = not-installed ] || { echo "FAIL: quendal is still $(state quendal)" >&2; status=1; }
+    for file in "${files[@]}" /usr/share/doc/quendal; do
+      if [ -e "$file" ]; then echo "FAIL: $file is still there" >&2; status=1; fi
+    done
+    if ! snapshot | diff "$work/before" - >"$work/changes"; then
+      echo "FAIL: the installed packages differ from before the test:" >&2
+      cat "$work/changes" >&2
+      status=1
+    else
+      echo "the package and its files are gone; the installed packages are as before"
+    fi
+  fi
+  rm -rf "$work"
+  echo "package test: $((SECONDS - started))s, $([ $status -eq 0 ] && echo passed || echo FAILED)"
+  exit $status
+}
+trap cleanup EXIT
+
+# apt reads a local package as its own unprivileged user: give it a copy it
+# can reach.
+chmod 755 "$work"
+cp "${debs[0]}" "$work/"
+deb="$work/$(basename "${debs[0]}")"
+snapshot >"$work/before"
+
+step "Install with apt"
+touch "$work/installing"
+apt-get install "${apt_options[@]}" "$deb"
+[ "$(state quendal)" = installed ] || fail "quendal is not installed after apt-get install"
+
+step "Installed files"
+id=$(dpkg -L quendal | sed -n 's|^/usr/share/applications/\(.*\)\.desktop$|\1|p')
+[ "$(echo "$id" | wc -w)" -eq 1 ] || fail "expected one desktop entry in /usr/share/applications, found: $id"
+echo "desktop id: $id"
+desktop=/usr/share/applications/$id.desktop
+metainfo=/usr/share/metainfo/$id.metainfo.xml
+files=(/usr/bin/quendal "$desktop" "$metainfo" /usr/share/icons/hicolor/scalable/apps/"$id".svg)
+for size in "${sizes[@]}"; do files+=("/usr/share/icons/hicolor/${size}x${size}/apps/$id.png"); done
+for file in "${files[@]}"; do
+  [ -f "$file" ] || fail "$file is missing"
+  dpkg -S "$file" >/dev/null 2>&1 || fail "$file does not belong to the package"
+  echo "ok $file"
+done
+[ -x /usr/bin/quendal ] || fail "/usr/bin/quendal is not executable"
+for size in "${sizes[@]}"; do
+  file -b "/usr/share/icons/hicolor/${size}x${size}/apps/$id.png" | grep -q "PNG image data, $size x $size," \
+    || fail "the ${size}x${size} icon is not a $size x $size PNG"
+done
+grep -qx "Icon=$id" "$desktop" || fail "$desktop does not name the icon $id"
+grep -qx "Exec=quendal" "$desktop" || fail "$desktop does not start quendal"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" \
+  || fail "$metainfo does not launch $id.desktop"
+if readelf -d /usr/bin/quendal | grep -qE 'RPATH|RUNPATH'; then
+  fail "/usr/bin/quendal carries a library search path"
+fi
+
+step "Validators"
+desktop-file-validate "$desktop"
+echo "desktop-file-validate: no complaint"
+appstreamcli validate --no-net --pedantic "$metainfo"
+# The package's tree as a whole: the record, its desktop entry and icon agree.
+mkdir "$work/tree"
+dpkg-deb --extract "$deb" "$work/tree"
+appstreamcli validate-tree --no-net --pedantic "$work/tree"
+
+step "Start the installed program under Xvfb"
+wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
+for try in 1 2 3; do
+  rm -rf "${work:?}/home" && mkdir "$work/home"
+  smoke=0
+  xvfb-run -a -s "-screen 0 1024x768x24" "$self" --smoke "$wm_class" "$work/home" || smoke=$?
+  [ "$smoke" -eq 3 ] || break
+  echo "trying again on another display ($try)"
+done
+[ "$smoke" -eq 0 ] || fail "the installed program did not show its window"
