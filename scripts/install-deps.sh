@@ -15,6 +15,7 @@ test_packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   locales               # the comma-decimal and Chinese locales of the tests
   x11-utils xdotool imagemagick  # drive the real window, take screenshots
+  dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
 )
 
 case "${1:-run}" in

@@ -7,6 +7,9 @@ scripts/install-deps.sh test
 
 step() { printf '\n== %s\n' "$*"; }
 
+step "Debian package: build, install, start, purge"
+scripts/package-test.sh
+
 step "Build and test"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
