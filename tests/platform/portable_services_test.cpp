@@ -1,16 +1,17 @@
 // The portable platform services, on the real file system and process table.
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
+#include <stdlib.h>  // mkdtemp
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <ostream>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "platform.h"
 #include "recorders.h"

@@ -1,0 +1,144 @@
+// The platform services on Windows: the registry through the ANSI calls
+// RegOpenKeyExA, RegQueryValueExA and RegCloseKey, and files and programs
+// through the wide-character API, after converting the 8-bit text from the
+// system code page (so that a folder with Chinese characters works on a
+// Chinese Windows).
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <climits>
+#include <cwctype>
+#include <optional>
+#include <string>
+
+#include "platform.h"
+
+namespace quendal::platform {
+namespace {
+
+HKEY RootHandle(RootKey root) {
+    switch (root) {
+    case RootKey::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    }
+    return nullptr;
+}
+
+HKEY KeyOf(KeyHandle handle) { return reinterpret_cast<HKEY>(handle); }
+
+// Text in the system code page as UTF-16; nothing when it does not convert or
+// holds a NUL, which no file name can contain.
+std::optional<std::wstring> FromSystemCodePage(const std::string& text) {
+    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX) ||
+        text.find('\0') != std::string::npos) {
+        return std::nullopt;
+    }
+    const int inputLength = static_cast<int>(text.size());
+    const int length =
+        MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), inputLength, nullptr, 0);
+    if (length <= 0) {
+        return std::nullopt;
+    }
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, text.data(), inputLength, wide.data(),
+                            length) != length) {
+        return std::nullopt;
+    }
+    return wide;
+}
+
+bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix) {
+    if (text.size() < suffix.size()) {
+        return false;
+    }
+    const std::size_t start = text.size() - suffix.size();
+    for (std::size_t i = 0; i < suffix.size(); ++i) {
+        if (std::towlower(static_cast<wint_t>(text[start + i])) !=
+            std::towlower(static_cast<wint_t>(suffix[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+class RegistryKeyStore final : public KeyStore {
+public:
+    long OpenKey(RootKey root, const std::string& path, std::uint32_t options,
+                 std::uint32_t accessMask, KeyHandle& handle) override {
+        HKEY key = nullptr;
+        const LONG status = RegOpenKeyExA(RootHandle(root), path.c_str(), options, accessMask, &key);
+        handle = status == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(key) : 0;
+        return status;
+    }
+
+    QueryResult QueryValue(KeyHandle handle, const std::string& valueName, char* buffer,
+                           std::uint32_t size) override {
+        DWORD type = 0;
+        DWORD bytes = size;
+        const LONG status = RegQueryValueExA(KeyOf(handle), valueName.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(buffer), &bytes);
+        return {status, type, bytes};
+    }
+
+    void CloseKey(KeyHandle handle) override { RegCloseKey(KeyOf(handle)); }
+};
+
+class WindowsFileProbe final : public FileProbe {
+public:
+    bool FileExists(const std::string& path) override {
+        const auto wide = FromSystemCodePage(path);
+        if (!wide) {
+            return false;
+        }
+        const DWORD attributes = GetFileAttributesW(wide->c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES &&
+               (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
+    }
+};
+
+class ProcessLauncher final : public ProgramLauncher {
+public:
+    bool Launch(const std::string& path) override {
+        const auto program = FromSystemCodePage(path);
+        // CreateProcess hands batch files to cmd.exe; a program is started
+        // only as itself. A quote cannot be part of a Windows file name.
+        if (!program || program->find(L'"') != std::wstring::npos ||
+            EndsWithNoCase(*program, L".bat") || EndsWithNoCase(*program, L".cmd")) {
+            return false;
+        }
+        // The program is named explicitly, so the command line (its argv[0],
+        // quoted for the spaces) is never searched for it.
+        std::wstring commandLine = L"\"" + *program + L"\"";
+
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        startup.dwFlags = STARTF_USESHOWWINDOW;
+        startup.wShowWindow = SW_SHOWNORMAL;
+        PROCESS_INFORMATION process{};
+        if (!CreateProcessW(program->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+                            nullptr, nullptr, &startup, &process)) {
+            return false;
+        }
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+        return true;
+    }
+};
+
+}  // namespace
+
+Services& SystemServices() {
+    static RegistryKeyStore keys;
+    static WindowsFileProbe files;
+    static ProcessLauncher launcher;
+    static Services services{keys, files, launcher};
+    return services;
+}
+
+}  // namespace quendal::platform

@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Cross-builds the calculator core, the platform layer and the System
+# Information launcher for 64-bit Windows with MinGW-w64, with their tests, and
+# runs the tests under Wine in a fresh prefix, headless. Exits non-zero when
+# anything fails. Needs the packages of `scripts/install-deps.sh test`.
+#   scripts/windows-tests.sh [ctest arguments...]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+build=$root/build/windows
+toolchain=$root/cmake/mingw-w64-x86_64.cmake
+
+step() { printf '\n== %s\n' "$*"; }
+
+# GoogleTest for Windows from the sources that libgtest-dev ships; built once
+# per build folder.
+gtest=$build/googletest
+if [ ! -f "$gtest/lib/cmake/GTest/GTestConfig.cmake" ]; then
+  step "GoogleTest for Windows"
+  cmake -S /usr/src/googletest -B "$build/googletest-build" -G Ninja \
+    -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=Release \
+    -DBUILD_GMOCK=OFF -DCMAKE_INSTALL_PREFIX="$gtest" >/dev/null
+  cmake --build "$build/googletest-build"
+  cmake --install "$build/googletest-build" >/dev/null
+fi
+
+step "Windows build"
+cmake -S . -B "$build/project" -G Ninja \
+  -DCMAKE_TOOLCHAIN_FILE="$toolchain" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DQUENDAL_BUILD_GUI=OFF -DBUILD_TESTING=ON -DQUENDAL_WARNINGS_AS_ERRORS=ON \
+  -DGTest_DIR="$gtest/lib/cmake/GTest" >/dev/null
+cmake --build "$build/project"
+
+step "Windows tests under Wine"
+# A fresh prefix for each run; Wine's server folder (under TMPDIR) goes with it.
+run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-wine.XXXXXX")
+mkdir "$run/tmp"
+export WINEPREFIX=$run/prefix TMPDIR=$run/tmp
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+unset DISPLAY WAYLAND_DISPLAY
+cleanup() {
+  wineserver -k 2>/dev/null || true
+  wineserver -w 2>/dev/null || true
+  rm -rf "$run"
+}
+trap cleanup EXIT
+
+# Create the prefix and let its first server finish writing the registry
+# before any test reads it. Then keep one server up for the whole run, so that
+# each test program starts in a fraction of a second, and start Wine's
+# background services now: started by the first test they would inherit its
+# output pipe and hold ctest until they end.
+wine wineboot --init >/dev/null 2>&1
+wineserver -w
+wineserver -p
+wine cmd /c exit </dev/null >/dev/null 2>&1
+ctest --test-dir "$build/project" --output-on-failure --no-tests=error "$@"

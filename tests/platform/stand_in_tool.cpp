@@ -1,0 +1,41 @@
+// Stands in for MSINFO32.EXE in the Windows tests. When started it proves it
+// ran by leaving a marker file beside itself, named after itself plus ".ran",
+// that holds its own full path in UTF-8. Built like the real program (GUI
+// subsystem, version record), so the version tests read it as well.
+
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+
+int main() {
+    std::wstring self(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size()));
+    if (length == 0 || length >= self.size()) {
+        return 1;
+    }
+    self.resize(length);
+
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, self.data(), static_cast<int>(self.size()),
+                                          nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, self.data(), static_cast<int>(self.size()), text.data(), bytes,
+                        nullptr, nullptr);
+
+    // Written under another name and renamed, so a reader never sees half of it.
+    const std::wstring part = self + L".part";
+    const HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) {
+        return 1;
+    }
+    DWORD written = 0;
+    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    if (!ok || !MoveFileExW(part.c_str(), (self + L".ran").c_str(), MOVEFILE_REPLACE_EXISTING)) {
+        return 1;
+    }
+    return 0;
+}

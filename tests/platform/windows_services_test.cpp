@@ -1,0 +1,533 @@
+// The Windows platform services against a real registry, file system and
+// process table: Wine's, in a throwaway prefix. The registry cases write the
+// values they need into HKEY_LOCAL_MACHINE and remove them again, so they skip
+// themselves anywhere but under Wine.
+
+#include <gtest/gtest.h>
+
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <ostream>
+#include <string>
+#include <thread>
+#include <tuple>
+#include <vector>
+
+#include "platform.h"
+#include "recorders.h"
+#include "sysinfo.h"
+
+namespace quendal {
+namespace {
+
+namespace fs = std::filesystem;
+
+bool UnderWine() {
+    const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
+    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
+}
+
+#define REQUIRE_WINE()                                                                  \
+    if (!UnderWine()) {                                                                 \
+        GTEST_SKIP() << "writes to HKEY_LOCAL_MACHINE: runs only in a Wine test prefix"; \
+    }
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+// A path as the registry's ANSI calls would give it: in the system code page.
+std::string Narrow(const std::wstring& text) {
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string result(static_cast<std::size_t>(bytes), '\0');
+    WideCharToMultiByte(CP_ACP, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
+    return result;
+}
+
+fs::path OwnFolder() {
+    std::wstring self(32768, L'\0');
+    self.resize(GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    return fs::path(self).parent_path();
+}
+
+// The program that stands in for MSINFO32.EXE, built beside the tests.
+fs::path StandIn() { return OwnFolder() / L"quendal_stand_in.exe"; }
+
+fs::path MarkerOf(const fs::path& program) { return fs::path(program.wstring() + L".ran"); }
+
+// The launched program runs on its own; give it ample time to leave its mark.
+bool WaitForFile(const fs::path& path) {
+    for (int i = 0; i < 1200; ++i) {
+        if (fs::exists(path)) {
+            return true;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return false;
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+class TempFolder {
+public:
+    TempFolder() {
+        static int serial = 0;
+        m_path = fs::temp_directory_path() /
+                 ("quendal-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
+        fs::remove_all(m_path);
+        fs::create_directories(m_path);
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        fs::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const fs::path& Path() const { return m_path; }
+
+private:
+    fs::path m_path;
+};
+
+// Copies the stand-in to `path` (creating its folder) and returns `path`.
+fs::path PlaceStandIn(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    fs::copy_file(StandIn(), path, fs::copy_options::overwrite_existing);
+    return path;
+}
+
+// Values of HKEY_LOCAL_MACHINE written for one case; the keys are removed
+// before the case and again after it.
+class RegistryScratch {
+public:
+    explicit RegistryScratch(std::vector<std::string> keys) : m_keys(std::move(keys)) { Clear(); }
+    ~RegistryScratch() { Clear(); }
+    RegistryScratch(const RegistryScratch&) = delete;
+    RegistryScratch& operator=(const RegistryScratch&) = delete;
+
+    // Exactly these bytes: a string without its NUL stays without one, which
+    // `reg add` cannot do. RegSetValueExA counts a NUL that follows a string's
+    // bytes as part of it, so the bytes are followed by another character.
+    void Set(const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
+        const HKEY handle = Create(key);
+        const std::string data = bytes + '#';
+        const LONG status = RegSetValueExA(handle, name.c_str(), 0, type,
+                                           reinterpret_cast<const BYTE*>(data.data()),
+                                           static_cast<DWORD>(bytes.size()));
+        RegCloseKey(handle);
+        ASSERT_EQ(status, ERROR_SUCCESS) << key << " " << name;
+    }
+    // A string with its NUL, stored as UTF-16, whatever the code page.
+    void SetWide(const std::string& key, const std::string& name, const std::wstring& text) {
+        const HKEY handle = Create(key);
+        const std::wstring wideName(name.begin(), name.end());
+        const LONG status = RegSetValueExW(handle, wideName.c_str(), 0, REG_SZ,
+                                           reinterpret_cast<const BYTE*>(text.c_str()),
+                                           static_cast<DWORD>((text.size() + 1) * sizeof(wchar_t)));
+        RegCloseKey(handle);
+        ASSERT_EQ(status, ERROR_SUCCESS) << key << " " << name;
+    }
+    void AddKey(const std::string& key) { RegCloseKey(Create(key)); }
+
+private:
+    static HKEY Create(const std::string& key) {
+        HKEY handle = nullptr;
+        const LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
+                                            KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+        EXPECT_EQ(status, ERROR_SUCCESS) << key;
+        return handle;
+    }
+    void Clear() {
+        for (const std::string& key : m_keys) {
+            RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
+            RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+        }
+    }
+
+    std::vector<std::string> m_keys;
+};
+
+// Runs a program to its end and returns its exit code.
+DWORD RunAndWait(const std::wstring& program, std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return static_cast<DWORD>(-1);
+    }
+    WaitForSingleObject(process.hProcess, 60000);
+    DWORD code = static_cast<DWORD>(-1);
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return code;
+}
+
+std::string Bytes(std::initializer_list<unsigned> bytes) {
+    std::string text;
+    for (unsigned byte : bytes) {
+        text += static_cast<char>(byte);
+    }
+    return text;
+}
+
+const std::string kTestKey = "SOFTWARE\\Quendal Tests";
+const std::string kValue = "Value";
+const std::string kToolKey = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
+const std::string kFolderKey = "SOFTWARE\\Microsoft\\Shared Tools Location";
+const std::vector<std::string> kNoMessage;
+const std::vector<std::string> kUnavailable{"此时系统信息不可用"};
+
+// ------------------------------------------------------ GetKeyValue, registry
+
+struct RegistryRead {
+    const char* name;
+    DWORD type;
+    std::string bytes;
+    bool ok;
+    std::string text;
+};
+
+std::ostream& operator<<(std::ostream& out, const RegistryRead& row) { return out << row.name; }
+
+class RegistryGetKeyValue : public ::testing::TestWithParam<RegistryRead> {};
+
+TEST_P(RegistryGetKeyValue, ReadsTheStoredValue) {
+    REQUIRE_WINE();
+    const RegistryRead& row = GetParam();
+    RegistryScratch scratch({kTestKey});
+    scratch.Set(kTestKey, kValue, row.type, row.bytes);
+
+    std::string KeyVal = "entry";
+    const bool ok = GetKeyValue(platform::SystemServices().keys, platform::RootKey::LocalMachine,
+                                kTestKey, kValue, KeyVal);
+    EXPECT_EQ(ok, row.ok);
+    EXPECT_EQ(KeyVal, row.text) << "size " << KeyVal.size() << ", expected " << row.text.size();
+}
+
+const std::string kText = "C:\\Program Files\\Common Files\\Microsoft Shared\\MSInfo\\msinfo32.exe";
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, RegistryGetKeyValue,
+    ::testing::Values(
+        RegistryRead{"StringWithItsNul", REG_SZ, kText + '\0', true, kText},
+        RegistryRead{"StringWithoutNul", REG_SZ, kText, true, kText},
+        RegistryRead{"EmptyStringOfZeroBytes", REG_SZ, "", true, ""},
+        RegistryRead{"EmptyStringOfOneNul", REG_SZ, std::string(1, '\0'), true, ""},
+        RegistryRead{"StringFillingTheBufferWithNul", REG_SZ, std::string(1023, 'x') + '\0',
+                     true, std::string(1023, 'x')},
+        RegistryRead{"StringFillingTheBufferWithoutNul", REG_SZ, std::string(1024, 'x'), true,
+                     std::string(1024, 'x')},
+        RegistryRead{"StringOneByteTooLong", REG_SZ, std::string(1024, 'x') + '\0', false, ""},
+        RegistryRead{"StringFarTooLong", REG_SZ, std::string(4000, 'x') + '\0', false, ""},
+        RegistryRead{"NumberWithBytesBelow0x10", REG_DWORD, Bytes({0x05, 0x01, 0, 0}), true,
+                     "261"},
+        RegistryRead{"NumberAboveTheSignedRange", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}),
+                     true, "4294967295"},
+        RegistryRead{"NumberOfTwoBytes", REG_DWORD, Bytes({0x05, 0x01}), false, ""},
+        RegistryRead{"BinaryLeavesTheEntryText", REG_BINARY, Bytes({1, 2, 3}), true, "entry"}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+TEST(RegistryScratch, StoresAStringWithoutItsNul) {
+    REQUIRE_WINE();
+    RegistryScratch scratch({kTestKey});
+    scratch.Set(kTestKey, kValue, REG_SZ, "abc");
+    // As stored: three UTF-16 characters and no NUL. Otherwise the case
+    // "StringWithoutNul" would prove nothing.
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quendal Tests", 0, KEY_READ, &key),
+              ERROR_SUCCESS);
+    DWORD size = 0;
+    const LONG status = RegQueryValueExW(key, L"Value", nullptr, nullptr, nullptr, &size);
+    RegCloseKey(key);
+    ASSERT_EQ(status, ERROR_SUCCESS);
+    EXPECT_EQ(size, 3 * sizeof(wchar_t));
+}
+
+TEST(RegistryGetKeyValueOf, StringAddedByRegExe) {
+    REQUIRE_WINE();
+    RegistryScratch scratch({kTestKey});
+    wchar_t system[MAX_PATH] = {};
+    ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
+    const std::wstring reg = std::wstring(system) + L"\\reg.exe";
+    ASSERT_EQ(RunAndWait(reg, L"reg add \"HKLM\\SOFTWARE\\Quendal Tests\" /v Value /t REG_SZ "
+                              L"/d \"C:\\Tools\\msinfo 32.exe\" /f"),
+              0u);
+    std::string KeyVal;
+    EXPECT_TRUE(GetKeyValue(platform::SystemServices().keys, platform::RootKey::LocalMachine,
+                            kTestKey, kValue, KeyVal));
+    EXPECT_EQ(KeyVal, "C:\\Tools\\msinfo 32.exe");
+}
+
+TEST(RegistryGetKeyValueOf, MissingValueAndMissingKey) {
+    REQUIRE_WINE();
+    RegistryScratch scratch({kTestKey});
+    scratch.AddKey(kTestKey);
+    platform::KeyStore& keys = platform::SystemServices().keys;
+    std::string KeyVal = "entry";
+    EXPECT_FALSE(GetKeyValue(keys, platform::RootKey::LocalMachine, kTestKey, kValue, KeyVal));
+    EXPECT_EQ(KeyVal, "");
+    KeyVal = "entry";
+    EXPECT_FALSE(GetKeyValue(keys, platform::RootKey::LocalMachine, kTestKey + "\\Missing", kValue,
+                             KeyVal));
+    EXPECT_EQ(KeyVal, "");
+}
+
+TEST(WindowsKeyStore, ReadOnlyOpenGivesAKeyThatRefusesWrites) {
+    REQUIRE_WINE();
+    RegistryScratch scratch({kTestKey});
+    scratch.AddKey(kTestKey);
+    platform::KeyStore& keys = platform::SystemServices().keys;
+    platform::KeyHandle handle = 0;
+    ASSERT_EQ(keys.OpenKey(platform::RootKey::LocalMachine, kTestKey, 0, platform::kKeyRead, handle),
+              platform::kSuccess);
+    const DWORD number = 1;
+    EXPECT_EQ(RegSetValueExA(reinterpret_cast<HKEY>(handle), "Written", 0, REG_DWORD,
+                             reinterpret_cast<const BYTE*>(&number), sizeof(number)),
+              ERROR_ACCESS_DENIED);
+    keys.CloseKey(handle);
+}
+
+// ------------------------------------------------------- files and programs
+
+TEST(WindowsFileProbe, OnlyANormalFileExists) {
+    TempFolder temp;
+    const fs::path file = temp.Path() / L"MSINFO32.EXE";
+    std::ofstream(file) << "x";
+    fs::create_directory(temp.Path() / L"folder");
+    platform::FileProbe& probe = platform::SystemServices().files;
+
+    EXPECT_TRUE(probe.FileExists(Narrow(file.wstring())));
+    EXPECT_FALSE(probe.FileExists(Narrow((temp.Path() / L"folder").wstring())));
+    EXPECT_FALSE(probe.FileExists(Narrow((temp.Path() / L"missing.exe").wstring())));
+    EXPECT_FALSE(probe.FileExists(""));
+}
+
+TEST(WindowsLauncher, StartsAPathWithSpacesAndShellCharactersAsItself) {
+    TempFolder temp;
+    // cmd.exe would split, expand or redirect at these characters.
+    const fs::path program =
+        PlaceStandIn(temp.Path() / L"a & b (x86) %PATH% ^ ;" / L"tool & run %OS%.exe");
+    ASSERT_TRUE(platform::SystemServices().launcher.Launch(Narrow(program.wstring())));
+    ASSERT_TRUE(WaitForFile(MarkerOf(program)));
+    EXPECT_EQ(ReadFile(MarkerOf(program)), Utf8(program.wstring()));
+}
+
+struct FailedLaunch {
+    const char* name;
+    const wchar_t* file;  // under a fresh temporary folder
+    const char* content;  // nothing: the file is missing
+};
+
+std::ostream& operator<<(std::ostream& out, const FailedLaunch& row) { return out << row.name; }
+
+class WindowsLauncherFails : public ::testing::TestWithParam<FailedLaunch> {};
+
+TEST_P(WindowsLauncherFails, Cleanly) {
+    const FailedLaunch& row = GetParam();
+    TempFolder temp;
+    const fs::path path = temp.Path() / row.file;
+    if (row.content != nullptr) {
+        std::ofstream(path) << row.content;
+    }
+    EXPECT_FALSE(platform::SystemServices().launcher.Launch(Narrow(path.wstring())));
+    // The batch file would have left this behind, had a shell run it.
+    EXPECT_FALSE(fs::exists(temp.Path() / L"ran"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, WindowsLauncherFails,
+    ::testing::Values(FailedLaunch{"MissingFile", L"MSINFO32.EXE", nullptr},
+                      FailedLaunch{"TextFileNamedAsAProgram", L"MSINFO32.EXE", "not a program"},
+                      FailedLaunch{"BatchFile", L"tool.bat", "echo x> \"%~dp0ran\"\r\n"},
+                      FailedLaunch{"CommandFile", L"tool.CMD", "echo x> \"%~dp0ran\"\r\n"},
+                      FailedLaunch{"Folder", L"", nullptr}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// --------------------------------------------------- StartSysInfo, registry
+
+enum class Place { Nothing, ToolPath, MissingToolPath, FolderWithTool, FolderWithoutTool };
+
+struct RegistryStart {
+    const char* name;
+    Place location1;
+    Place location2;
+    bool launched;  // else the message
+};
+
+std::ostream& operator<<(std::ostream& out, const RegistryStart& row) { return out << row.name; }
+
+class RegistryStartSysInfo : public ::testing::TestWithParam<RegistryStart> {};
+
+TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
+    REQUIRE_WINE();
+    const RegistryStart& row = GetParam();
+    TempFolder temp;
+    RegistryScratch scratch({kToolKey, kFolderKey});
+    const fs::path direct = temp.Path() / L"Direct Tools" / L"msinfo32 (x86).exe";
+    const fs::path folder = temp.Path() / L"Shared Tools" / L"MSInfo";
+    const fs::path inFolder = folder / L"MSINFO32.EXE";
+    fs::path expected;
+
+    for (const auto& [place, key, value] : {std::tuple{row.location1, kToolKey, "PATH"},
+                                            std::tuple{row.location2, kFolderKey, "MSINFO"}}) {
+        switch (place) {
+        case Place::Nothing:
+            break;
+        case Place::ToolPath:
+            expected = PlaceStandIn(direct);
+            scratch.SetWide(key, value, direct.wstring());
+            break;
+        case Place::MissingToolPath:
+            scratch.SetWide(key, value, direct.wstring());
+            break;
+        case Place::FolderWithTool:
+            expected = PlaceStandIn(inFolder);
+            scratch.SetWide(key, value, folder.wstring());
+            break;
+        case Place::FolderWithoutTool:
+            fs::create_directories(folder);
+            scratch.SetWide(key, value, folder.wstring());
+            break;
+        }
+    }
+    // With both present only the first location may run.
+    if (row.location1 == Place::ToolPath) {
+        expected = direct;
+    }
+
+    testing::RecordingMessenger messenger;
+    StartSysInfo(platform::SystemServices(), messenger);
+
+    if (row.launched) {
+        EXPECT_EQ(messenger.messages, kNoMessage);
+        ASSERT_TRUE(WaitForFile(MarkerOf(expected)));
+        EXPECT_EQ(ReadFile(MarkerOf(expected)), Utf8(expected.wstring()));
+    } else {
+        EXPECT_EQ(messenger.messages, kUnavailable);
+    }
+    if (expected != inFolder) {
+        EXPECT_FALSE(fs::exists(MarkerOf(inFolder))) << "the folder's tool must not run";
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Locations, RegistryStartSysInfo,
+    ::testing::Values(
+        RegistryStart{"RecordedPath", Place::ToolPath, Place::Nothing, true},
+        RegistryStart{"RecordedPathWinsOverTheFolder", Place::ToolPath, Place::FolderWithTool,
+                      true},
+        RegistryStart{"FolderHoldingTheTool", Place::Nothing, Place::FolderWithTool, true},
+        RegistryStart{"FolderWithoutTheTool", Place::Nothing, Place::FolderWithoutTool, false},
+        RegistryStart{"RecordedPathToNoFile", Place::MissingToolPath, Place::Nothing, false},
+        RegistryStart{"NeitherLocation", Place::Nothing, Place::Nothing, false}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// --------------------------------------------------- a Chinese Windows (936)
+
+// Run by ctest a second time under LANG=zh_CN.UTF-8, which gives Wine the
+// code page 936; QUENDAL_REQUIRE_ACP makes a wrong code page a failure there.
+TEST(ChineseCodePage, FolderWithChineseNameStartsTheTool) {
+    REQUIRE_WINE();
+    const char* required = std::getenv("QUENDAL_REQUIRE_ACP");
+    if (GetACP() != 936) {
+        if (required != nullptr) {
+            FAIL() << "code page " << GetACP() << ", expected " << required;
+        }
+        GTEST_SKIP() << "needs the Chinese code page 936, here " << GetACP();
+    }
+    TempFolder temp;
+    RegistryScratch scratch({kToolKey, kFolderKey});
+    const fs::path folder = temp.Path() / L"系统信息 工具";
+    const fs::path tool = PlaceStandIn(folder / L"MSINFO32.EXE");
+    scratch.SetWide(kFolderKey, "MSINFO", folder.wstring());
+
+    // The registry hands the folder over in GBK, not in UTF-8.
+    std::string KeyVal;
+    ASSERT_TRUE(GetKeyValue(platform::SystemServices().keys, platform::RootKey::LocalMachine,
+                            kFolderKey, "MSINFO", KeyVal));
+    EXPECT_NE(KeyVal.find("\xCF\xB5\xCD\xB3"), std::string::npos) << "系统 in GBK";
+
+    testing::RecordingMessenger messenger;
+    StartSysInfo(platform::SystemServices(), messenger);
+    EXPECT_EQ(messenger.messages, kNoMessage);
+    ASSERT_TRUE(WaitForFile(MarkerOf(tool)));
+    EXPECT_EQ(ReadFile(MarkerOf(tool)), Utf8(tool.wstring()));
+}
+
+// ------------------------------------------------------------ version record
+
+std::wstring VersionText(const std::vector<BYTE>& record, const wchar_t* name) {
+    void* text = nullptr;
+    UINT length = 0;
+    const std::wstring query = std::wstring(L"\\StringFileInfo\\080404b0\\") + name;
+    if (!VerQueryValueW(record.data(), query.c_str(), &text, &length) || length == 0) {
+        return L"(none)";
+    }
+    return static_cast<const wchar_t*>(text);
+}
+
+TEST(VersionRecord, NumbersAndTextsOfTheProgram) {
+    const std::wstring program = StandIn().wstring();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(program.c_str(), &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> record(size);
+    ASSERT_TRUE(GetFileVersionInfoW(program.c_str(), 0, size, record.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u) << "1.0";
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000000u) << "0.0";
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000000u);
+    EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
+
+    EXPECT_EQ(VersionText(record, L"FileVersion"), L"1.00");
+    EXPECT_EQ(VersionText(record, L"ProductVersion"), L"1.00");
+    EXPECT_EQ(VersionText(record, L"ProductName"), L"Quendal");
+    EXPECT_EQ(VersionText(record, L"InternalName"), L"Quendal");
+}
+
+TEST(VersionRecord, ProgramUsesTheGuiSubsystem) {
+    const std::string image = ReadFile(StandIn());
+    ASSERT_GT(image.size(), sizeof(IMAGE_DOS_HEADER));
+    IMAGE_DOS_HEADER dos{};
+    std::memcpy(&dos, image.data(), sizeof(dos));
+    const auto offset = static_cast<std::size_t>(dos.e_lfanew);
+    ASSERT_GE(image.size(), offset + sizeof(IMAGE_NT_HEADERS64));
+    IMAGE_NT_HEADERS64 headers{};
+    std::memcpy(&headers, image.data() + offset, sizeof(headers));
+    EXPECT_EQ(headers.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
+}
+
+}  // namespace
+}  // namespace quendal
