@@ -10,7 +10,18 @@ root=$PWD
 build=$root/build/windows
 toolchain=$root/cmake/mingw-w64-x86_64.cmake
 
-step() { printf '\n== %s\n' "$*"; }
+step() { printf '\n== %s (at %ss)\n' "$*" "$SECONDS"; }
+
+for tool in x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-windres wine wineserver; do
+  if ! command -v "$tool" >/dev/null; then
+    echo "$tool is missing: run scripts/install-deps.sh test" >&2
+    exit 1
+  fi
+done
+if [ ! -f /usr/src/googletest/CMakeLists.txt ]; then
+  echo "GoogleTest sources are missing: run scripts/install-deps.sh test" >&2
+  exit 1
+fi
 
 # GoogleTest for Windows from the sources that libgtest-dev ships; built once
 # per build folder.
@@ -36,8 +47,6 @@ step "Windows tests under Wine"
 run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-wine.XXXXXX")
 mkdir "$run/tmp"
 export WINEPREFIX=$run/prefix TMPDIR=$run/tmp
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-unset DISPLAY WAYLAND_DISPLAY
 cleanup() {
   wineserver -k 2>/dev/null || true
   wineserver -w 2>/dev/null || true
@@ -50,8 +59,9 @@ trap cleanup EXIT
 # each test program starts in a fraction of a second, and start Wine's
 # background services now: started by the first test they would inherit its
 # output pipe and hold ctest until they end.
-wine wineboot --init >/dev/null 2>&1
+tools/wine-run wineboot --init >/dev/null 2>&1
 wineserver -w
 wineserver -p
-wine cmd /c exit </dev/null >/dev/null 2>&1
+tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1
 ctest --test-dir "$build/project" --output-on-failure --no-tests=error "$@"
+echo "Windows build and tests took ${SECONDS}s"

@@ -1,3 +1,5 @@
+// Reads where the System Information tool is recorded and starts it.
+
 #include "sysinfo.h"
 
 #include <array>

@@ -4,6 +4,7 @@
 // user that it is unavailable. No Qt here: the dialog calls StartSysInfo with
 // the host's services and its message box; tests pass doubles of both.
 
+#include <cstdint>
 #include <string>
 
 #include "messenger.h"
