@@ -16,6 +16,8 @@ test_packages=(
   locales               # the comma-decimal and Chinese locales of the tests
   x11-utils xdotool imagemagick  # drive the real window, take screenshots
   dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
+  clang libclang-rt-14-dev llvm-14  # libFuzzer and its sanitizer runtimes; llvm-symbolizer
+  clang-format clang-tidy  # the code's style and static checks
 )
 
 case "${1:-run}" in

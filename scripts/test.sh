@@ -14,3 +14,9 @@ step "Build and test"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
 ctest --preset ci
+
+step "Sanitizers: every test again under ASan and UBSan"
+scripts/sanitize.sh
+
+step "Fuzzing: each target for ${FUZZ_SECONDS:-60}s"
+scripts/fuzz.sh
