@@ -15,9 +15,9 @@ enum class RootKey { LocalMachine };
 using KeyHandle = std::uintptr_t;  // 0: no key
 
 // Status codes as the Windows registry API returns them.
-inline constexpr long kSuccess = 0;          // ERROR_SUCCESS
-inline constexpr long kFileNotFound = 2;     // ERROR_FILE_NOT_FOUND: no such key or value
-inline constexpr long kMoreData = 234;       // ERROR_MORE_DATA: the value does not fit
+inline constexpr long kSuccess = 0;       // ERROR_SUCCESS
+inline constexpr long kFileNotFound = 2;  // ERROR_FILE_NOT_FOUND: no such key or value
+inline constexpr long kMoreData = 234;    // ERROR_MORE_DATA: the value does not fit
 
 // KEY_READ: query values and enumerate, nothing that writes. Windows refuses
 // write access to HKEY_LOCAL_MACHINE to a standard user, so ask for no more.

@@ -24,8 +24,8 @@ namespace {
 
 HKEY RootHandle(RootKey root) {
     switch (root) {
-    case RootKey::LocalMachine:
-        return HKEY_LOCAL_MACHINE;
+        case RootKey::LocalMachine:
+            return HKEY_LOCAL_MACHINE;
     }
     return nullptr;
 }
@@ -72,7 +72,8 @@ public:
     long OpenKey(RootKey root, const std::string& path, std::uint32_t options,
                  std::uint32_t accessMask, KeyHandle& handle) override {
         HKEY key = nullptr;
-        const LONG status = RegOpenKeyExA(RootHandle(root), path.c_str(), options, accessMask, &key);
+        const LONG status =
+            RegOpenKeyExA(RootHandle(root), path.c_str(), options, accessMask, &key);
         handle = status == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(key) : 0;
         return status;
     }

@@ -88,8 +88,11 @@ TEST(PortableLauncher, StartsAPathWithSpacesAndShellCharactersAsItself) {
     const fs::path program = temp.Path() / "a b;$(x) `y` 'z' & c.sh";
     WriteFile(program,
               "#!/bin/sh\n"
-              "printf '%s' \"$0\" > '" + marker.string() + ".part'\n"
-              "mv '" + marker.string() + ".part' '" + marker.string() + "'\n",
+              "printf '%s' \"$0\" > '" +
+                  marker.string() +
+                  ".part'\n"
+                  "mv '" +
+                  marker.string() + ".part' '" + marker.string() + "'\n",
               kExecutable);
 
     ASSERT_TRUE(platform::SystemServices().launcher.Launch(program.string()));
@@ -112,31 +115,31 @@ TEST_P(PortableLauncherFails, Cleanly) {
     TempFolder temp;
     const fs::path path = temp.Path() / row.file;
     switch (row.kind) {
-    case FailedLaunch::Missing:
-        break;
-    case FailedLaunch::NotExecutable:
-        WriteFile(path, "#!/bin/sh\ntouch \"$0.ran\"\n", kReadWrite);
-        break;
-    case FailedLaunch::Folder:
-        fs::create_directory(path);
-        break;
-    case FailedLaunch::NotAProgram:
-        // Executable but neither a binary nor a script: only a shell would run it.
-        WriteFile(path, "touch \"$0.ran\"\n", kExecutable);
-        break;
+        case FailedLaunch::Missing:
+            break;
+        case FailedLaunch::NotExecutable:
+            WriteFile(path, "#!/bin/sh\ntouch \"$0.ran\"\n", kReadWrite);
+            break;
+        case FailedLaunch::Folder:
+            fs::create_directory(path);
+            break;
+        case FailedLaunch::NotAProgram:
+            // Executable but neither a binary nor a script: only a shell would run it.
+            WriteFile(path, "touch \"$0.ran\"\n", kExecutable);
+            break;
     }
     EXPECT_FALSE(platform::SystemServices().launcher.Launch(path.string()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Paths, PortableLauncherFails,
-    ::testing::Values(FailedLaunch{"MissingFile", "MSINFO32.EXE", FailedLaunch::Missing},
-                      FailedLaunch{"FileWithoutExecuteRight", "tool.sh",
-                                   FailedLaunch::NotExecutable},
-                      FailedLaunch{"Folder", "tool", FailedLaunch::Folder},
-                      FailedLaunch{"ExecutableTextWithoutInterpreter", "tool",
-                                   FailedLaunch::NotAProgram}),
-    [](const auto& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Paths, PortableLauncherFails,
+                         ::testing::Values(FailedLaunch{"MissingFile", "MSINFO32.EXE",
+                                                        FailedLaunch::Missing},
+                                           FailedLaunch{"FileWithoutExecuteRight", "tool.sh",
+                                                        FailedLaunch::NotExecutable},
+                                           FailedLaunch{"Folder", "tool", FailedLaunch::Folder},
+                                           FailedLaunch{"ExecutableTextWithoutInterpreter", "tool",
+                                                        FailedLaunch::NotAProgram}),
+                         [](const auto& row) { return std::string(row.param.name); });
 
 TEST(PortableLauncher, EmptyPathFails) {
     EXPECT_FALSE(platform::SystemServices().launcher.Launch(""));
@@ -146,8 +149,9 @@ TEST(PortableKeyStore, FindsNoKey) {
     platform::KeyStore& keys = platform::SystemServices().keys;
     for (const char* path : {sysinfo::ToolPathKey, sysinfo::ToolFolderKey}) {
         platform::KeyHandle handle = 0;
-        EXPECT_NE(keys.OpenKey(platform::RootKey::LocalMachine, path, 0, platform::kKeyRead, handle),
-                  platform::kSuccess)
+        EXPECT_NE(
+            keys.OpenKey(platform::RootKey::LocalMachine, path, 0, platform::kKeyRead, handle),
+            platform::kSuccess)
             << path;
     }
 }

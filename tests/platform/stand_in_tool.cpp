@@ -32,7 +32,8 @@ int main() {
         return 1;
     }
     DWORD written = 0;
-    const BOOL ok = WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    const BOOL ok =
+        WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     CloseHandle(file);
     if (!ok || !MoveFileExW(part.c_str(), (self + L".ran").c_str(), MOVEFILE_REPLACE_EXISTING)) {
         return 1;

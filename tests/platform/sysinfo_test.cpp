@@ -87,27 +87,26 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"EmptyStringOfOneNul", StoredValue{1, std::string(1, '\0')}, "old", true, ""},
         ReadCase{"OnlyTheLastNulIsDropped", StoredValue{1, std::string("ab\0\0", 4)}, "", true,
                  std::string("ab\0", 3)},
-        ReadCase{"StringFillingTheBufferWithNul",
-                 StoredValue{1, std::string(1023, 'x') + '\0'}, "", true, std::string(1023, 'x')},
+        ReadCase{"StringFillingTheBufferWithNul", StoredValue{1, std::string(1023, 'x') + '\0'}, "",
+                 true, std::string(1023, 'x')},
         ReadCase{"StringFillingTheBufferWithoutNul", StoredValue{1, std::string(1024, 'x')}, "",
                  true, std::string(1024, 'x')},
         ReadCase{"StringOneByteTooLong", StoredValue{1, std::string(1024, 'x') + '\0'}, "old",
                  false, ""},
         ReadCase{"StringFarTooLong", StoredValue{1, std::string(5000, 'x')}, "old", false, ""},
-        ReadCase{"NumberWithBytesBelow0x10", StoredValue{4, Bytes({0x05, 0x01, 0x00, 0x00})},
-                 "", true, "261"},
+        ReadCase{"NumberWithBytesBelow0x10", StoredValue{4, Bytes({0x05, 0x01, 0x00, 0x00})}, "",
+                 true, "261"},
         ReadCase{"NumberZero", StoredValue{4, Bytes({0, 0, 0, 0})}, "", true, "0"},
-        ReadCase{"NumberHighestByteSet", StoredValue{4, Bytes({0x78, 0x56, 0x34, 0x12})}, "",
-                 true, "305419896"},
-        ReadCase{"NumberAboveTheSignedRange", StoredValue{4, Bytes({0xFF, 0xFF, 0xFF, 0xFF})},
-                 "", true, "4294967295"},
-        ReadCase{"NumberReplacesTheEntryText", StoredValue{4, Bytes({0x2A, 0, 0, 0})}, "7",
-                 true, "42"},
-        ReadCase{"NumberOfThreeBytes", StoredValue{4, Bytes({0x05, 0x01, 0x00})}, "old", false,
-                 ""},
+        ReadCase{"NumberHighestByteSet", StoredValue{4, Bytes({0x78, 0x56, 0x34, 0x12})}, "", true,
+                 "305419896"},
+        ReadCase{"NumberAboveTheSignedRange", StoredValue{4, Bytes({0xFF, 0xFF, 0xFF, 0xFF})}, "",
+                 true, "4294967295"},
+        ReadCase{"NumberReplacesTheEntryText", StoredValue{4, Bytes({0x2A, 0, 0, 0})}, "7", true,
+                 "42"},
+        ReadCase{"NumberOfThreeBytes", StoredValue{4, Bytes({0x05, 0x01, 0x00})}, "old", false, ""},
         ReadCase{"NumberOfZeroBytes", StoredValue{4, ""}, "old", false, ""},
-        ReadCase{"ExpandableStringLeavesTheEntryText", StoredValue{2, "%SystemRoot%\0"},
-                 "entry", true, "entry"},
+        ReadCase{"ExpandableStringLeavesTheEntryText",
+                 StoredValue{2, std::string("%SystemRoot%") + '\0'}, "entry", true, "entry"},
         ReadCase{"BinaryLeavesTheEntryText", StoredValue{3, Bytes({1, 2, 3})}, "entry", true,
                  "entry"},
         ReadCase{"MissingValue", std::nullopt, "old", false, ""}),
@@ -143,14 +142,14 @@ const std::string kInFolder = kFolder + "\\MSINFO32.EXE";
 const std::string kUnavailable = "此时系统信息不可用";
 
 struct StartCase {
-    const char* name;
-    std::optional<StoredValue> location1;  // value "PATH" of kToolKey
-    std::optional<StoredValue> location2;  // value "MSINFO" of kFolderKey
-    Texts files;                           // existing files
-    Texts programs;                        // paths that start
-    Texts probes;                          // files tested, in order
-    Texts launches;                        // starts tried, in order
-    Texts messages;
+    const char* name = "";
+    std::optional<StoredValue> location1 = {};  // value "PATH" of kToolKey
+    std::optional<StoredValue> location2 = {};  // value "MSINFO" of kFolderKey
+    Texts files = {};                           // existing files
+    Texts programs = {};                        // paths that start
+    Texts probes = {};                          // files tested, in order
+    Texts launches = {};                        // starts tried, in order
+    Texts messages = {};
 };
 
 std::ostream& operator<<(std::ostream& out, const StartCase& row) { return out << row.name; }
@@ -187,28 +186,60 @@ TEST_P(StartSysInfoRun, LaunchesOrShowsTheOneMessage) {
 
 INSTANTIATE_TEST_SUITE_P(
     Locations, StartSysInfoRun,
-    ::testing::Values(
-        StartCase{"RecordedPathLaunchedWithoutExistenceTest", String(kPath), std::nullopt, {},
-                  {kPath}, {}, {kPath}, {}},
-        StartCase{"RecordedPathWinsOverTheFolder", String(kPath), String(kFolder), {kInFolder},
-                  {kPath, kInFolder}, {}, {kPath}, {}},
-        StartCase{"FolderHoldingTheTool", std::nullopt, String(kFolder), {kInFolder},
-                  {kInFolder}, {kInFolder}, {kInFolder}, {}},
-        StartCase{"FolderStoredWithoutNul", std::nullopt, StoredValue{1, kFolder}, {kInFolder},
-                  {kInFolder}, {kInFolder}, {kInFolder}, {}},
-        StartCase{"FolderWithoutTheTool", std::nullopt, String(kFolder), {}, {kInFolder},
-                  {kInFolder}, {}, {kUnavailable}},
-        StartCase{"NeitherLocation", std::nullopt, std::nullopt, {}, {}, {}, {}, {kUnavailable}},
-        StartCase{"RecordedPathThatDoesNotStart", String(kPath), std::nullopt, {kPath}, {}, {},
-                  {kPath}, {kUnavailable}},
-        StartCase{"ToolInFolderThatDoesNotStart", std::nullopt, String(kFolder), {kInFolder},
-                  {}, {kInFolder}, {kInFolder}, {kUnavailable}},
-        StartCase{"RecordedPathTooLongFallsBackToTheFolder",
-                  StoredValue{1, std::string(1100, 'x')}, String(kFolder), {kInFolder},
-                  {kInFolder}, {kInFolder}, {kInFolder}, {}},
-        // Read as true with the path still empty, which no launcher starts.
-        StartCase{"RecordedPathOfAnotherType", StoredValue{2, kPath + '\0'}, String(kFolder),
-                  {kInFolder}, {kInFolder}, {}, {""}, {kUnavailable}}),
+    ::testing::Values(StartCase{.name = "RecordedPathLaunchedWithoutExistenceTest",
+                                .location1 = String(kPath),
+                                .programs = {kPath},
+                                .launches = {kPath}},
+                      StartCase{.name = "RecordedPathWinsOverTheFolder",
+                                .location1 = String(kPath),
+                                .location2 = String(kFolder),
+                                .files = {kInFolder},
+                                .programs = {kPath, kInFolder},
+                                .launches = {kPath}},
+                      StartCase{.name = "FolderHoldingTheTool",
+                                .location2 = String(kFolder),
+                                .files = {kInFolder},
+                                .programs = {kInFolder},
+                                .probes = {kInFolder},
+                                .launches = {kInFolder}},
+                      StartCase{.name = "FolderStoredWithoutNul",
+                                .location2 = StoredValue{1, kFolder},
+                                .files = {kInFolder},
+                                .programs = {kInFolder},
+                                .probes = {kInFolder},
+                                .launches = {kInFolder}},
+                      StartCase{.name = "FolderWithoutTheTool",
+                                .location2 = String(kFolder),
+                                .programs = {kInFolder},
+                                .probes = {kInFolder},
+                                .messages = {kUnavailable}},
+                      StartCase{.name = "NeitherLocation", .messages = {kUnavailable}},
+                      StartCase{.name = "RecordedPathThatDoesNotStart",
+                                .location1 = String(kPath),
+                                .files = {kPath},
+                                .launches = {kPath},
+                                .messages = {kUnavailable}},
+                      StartCase{.name = "ToolInFolderThatDoesNotStart",
+                                .location2 = String(kFolder),
+                                .files = {kInFolder},
+                                .probes = {kInFolder},
+                                .launches = {kInFolder},
+                                .messages = {kUnavailable}},
+                      StartCase{.name = "RecordedPathTooLongFallsBackToTheFolder",
+                                .location1 = StoredValue{1, std::string(1100, 'x')},
+                                .location2 = String(kFolder),
+                                .files = {kInFolder},
+                                .programs = {kInFolder},
+                                .probes = {kInFolder},
+                                .launches = {kInFolder}},
+                      // Read as true with the path still empty, which no launcher starts.
+                      StartCase{.name = "RecordedPathOfAnotherType",
+                                .location1 = StoredValue{2, kPath + '\0'},
+                                .location2 = String(kFolder),
+                                .files = {kInFolder},
+                                .programs = {kInFolder},
+                                .launches = {""},
+                                .messages = {kUnavailable}}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(StartSysInfo, LooksOnlyAtTheTwoRecordedLocations) {

@@ -39,8 +39,8 @@ bool UnderWine() {
     return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
 }
 
-#define REQUIRE_WINE()                                                                  \
-    if (!UnderWine()) {                                                                 \
+#define REQUIRE_WINE()                                                                   \
+    if (!UnderWine()) {                                                                  \
         GTEST_SKIP() << "writes to HKEY_LOCAL_MACHINE: runs only in a Wine test prefix"; \
     }
 
@@ -49,7 +49,8 @@ std::string Utf8(const std::wstring& text) {
         return {};
     }
     const int size = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_UTF8, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
     return result;
@@ -61,7 +62,8 @@ std::string Narrow(const std::wstring& text) {
         return {};
     }
     const int size = static_cast<int>(text.size());
-    const int bytes = WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    const int bytes =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
     std::string result(static_cast<std::size_t>(bytes), '\0');
     WideCharToMultiByte(CP_ACP, 0, text.data(), size, result.data(), bytes, nullptr, nullptr);
     return result;
@@ -98,8 +100,8 @@ class TempFolder {
 public:
     TempFolder() {
         static int serial = 0;
-        m_path = fs::temp_directory_path() /
-                 ("quendal-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(++serial));
+        m_path = fs::temp_directory_path() / ("quendal-" + std::to_string(GetCurrentProcessId()) +
+                                              "-" + std::to_string(++serial));
         fs::remove_all(m_path);
         fs::create_directories(m_path);
     }
@@ -134,7 +136,8 @@ public:
     // Exactly these bytes: a string without its NUL stays without one, which
     // `reg add` cannot do. RegSetValueExA counts a NUL that follows a string's
     // bytes as part of it, so the bytes are followed by another character.
-    void Set(const std::string& key, const std::string& name, DWORD type, const std::string& bytes) {
+    void Set(const std::string& key, const std::string& name, DWORD type,
+             const std::string& bytes) {
         const HKEY handle = Create(key);
         const std::string data = bytes + '#';
         const LONG status = RegSetValueExA(handle, name.c_str(), 0, type,
@@ -241,16 +244,15 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryRead{"StringWithoutNul", REG_SZ, kText, true, kText},
         RegistryRead{"EmptyStringOfZeroBytes", REG_SZ, "", true, ""},
         RegistryRead{"EmptyStringOfOneNul", REG_SZ, std::string(1, '\0'), true, ""},
-        RegistryRead{"StringFillingTheBufferWithNul", REG_SZ, std::string(1023, 'x') + '\0',
-                     true, std::string(1023, 'x')},
+        RegistryRead{"StringFillingTheBufferWithNul", REG_SZ, std::string(1023, 'x') + '\0', true,
+                     std::string(1023, 'x')},
         RegistryRead{"StringFillingTheBufferWithoutNul", REG_SZ, std::string(1024, 'x'), true,
                      std::string(1024, 'x')},
         RegistryRead{"StringOneByteTooLong", REG_SZ, std::string(1024, 'x') + '\0', false, ""},
         RegistryRead{"StringFarTooLong", REG_SZ, std::string(4000, 'x') + '\0', false, ""},
-        RegistryRead{"NumberWithBytesBelow0x10", REG_DWORD, Bytes({0x05, 0x01, 0, 0}), true,
-                     "261"},
-        RegistryRead{"NumberAboveTheSignedRange", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}),
-                     true, "4294967295"},
+        RegistryRead{"NumberWithBytesBelow0x10", REG_DWORD, Bytes({0x05, 0x01, 0, 0}), true, "261"},
+        RegistryRead{"NumberAboveTheSignedRange", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), true,
+                     "4294967295"},
         RegistryRead{"NumberOfTwoBytes", REG_DWORD, Bytes({0x05, 0x01}), false, ""},
         RegistryRead{"BinaryLeavesTheEntryText", REG_BINARY, Bytes({1, 2, 3}), true, "entry"}),
     [](const auto& row) { return std::string(row.param.name); });
@@ -277,8 +279,9 @@ TEST(RegistryGetKeyValueOf, StringAddedByRegExe) {
     wchar_t system[MAX_PATH] = {};
     ASSERT_GT(GetSystemDirectoryW(system, MAX_PATH), 0u);
     const std::wstring reg = std::wstring(system) + L"\\reg.exe";
-    ASSERT_EQ(RunAndWait(reg, L"reg add \"HKLM\\SOFTWARE\\Quendal Tests\" /v Value /t REG_SZ "
-                              L"/d \"C:\\Tools\\msinfo 32.exe\" /f"),
+    ASSERT_EQ(RunAndWait(reg,
+                         L"reg add \"HKLM\\SOFTWARE\\Quendal Tests\" /v Value /t REG_SZ "
+                         L"/d \"C:\\Tools\\msinfo 32.exe\" /f"),
               0u);
     std::string KeyVal;
     EXPECT_TRUE(GetKeyValue(platform::SystemServices().keys, platform::RootKey::LocalMachine,
@@ -295,8 +298,8 @@ TEST(RegistryGetKeyValueOf, MissingValueAndMissingKey) {
     EXPECT_FALSE(GetKeyValue(keys, platform::RootKey::LocalMachine, kTestKey, kValue, KeyVal));
     EXPECT_EQ(KeyVal, "");
     KeyVal = "entry";
-    EXPECT_FALSE(GetKeyValue(keys, platform::RootKey::LocalMachine, kTestKey + "\\Missing", kValue,
-                             KeyVal));
+    EXPECT_FALSE(
+        GetKeyValue(keys, platform::RootKey::LocalMachine, kTestKey + "\\Missing", kValue, KeyVal));
     EXPECT_EQ(KeyVal, "");
 }
 
@@ -306,8 +309,9 @@ TEST(WindowsKeyStore, ReadOnlyOpenGivesAKeyThatRefusesWrites) {
     scratch.AddKey(kTestKey);
     platform::KeyStore& keys = platform::SystemServices().keys;
     platform::KeyHandle handle = 0;
-    ASSERT_EQ(keys.OpenKey(platform::RootKey::LocalMachine, kTestKey, 0, platform::kKeyRead, handle),
-              platform::kSuccess);
+    ASSERT_EQ(
+        keys.OpenKey(platform::RootKey::LocalMachine, kTestKey, 0, platform::kKeyRead, handle),
+        platform::kSuccess);
     const DWORD number = 1;
     EXPECT_EQ(RegSetValueExA(reinterpret_cast<HKEY>(handle), "Written", 0, REG_DWORD,
                              reinterpret_cast<const BYTE*>(&number), sizeof(number)),
@@ -399,23 +403,23 @@ TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
     for (const auto& [place, key, value] : {std::tuple{row.location1, kToolKey, "PATH"},
                                             std::tuple{row.location2, kFolderKey, "MSINFO"}}) {
         switch (place) {
-        case Place::Nothing:
-            break;
-        case Place::ToolPath:
-            expected = PlaceStandIn(direct);
-            scratch.SetWide(key, value, direct.wstring());
-            break;
-        case Place::MissingToolPath:
-            scratch.SetWide(key, value, direct.wstring());
-            break;
-        case Place::FolderWithTool:
-            expected = PlaceStandIn(inFolder);
-            scratch.SetWide(key, value, folder.wstring());
-            break;
-        case Place::FolderWithoutTool:
-            fs::create_directories(folder);
-            scratch.SetWide(key, value, folder.wstring());
-            break;
+            case Place::Nothing:
+                break;
+            case Place::ToolPath:
+                expected = PlaceStandIn(direct);
+                scratch.SetWide(key, value, direct.wstring());
+                break;
+            case Place::MissingToolPath:
+                scratch.SetWide(key, value, direct.wstring());
+                break;
+            case Place::FolderWithTool:
+                expected = PlaceStandIn(inFolder);
+                scratch.SetWide(key, value, folder.wstring());
+                break;
+            case Place::FolderWithoutTool:
+                fs::create_directories(folder);
+                scratch.SetWide(key, value, folder.wstring());
+                break;
         }
     }
     // With both present only the first location may run.

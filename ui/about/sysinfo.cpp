@@ -47,28 +47,28 @@ bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std
     const std::size_t stored = result.size;
 
     switch (result.type) {
-    case static_cast<std::uint32_t>(platform::ValueType::String): {
-        // Stored with or without its terminating NUL, the text is the same.
-        std::size_t length = stored;
-        if (length > 0 && buffer[length - 1] == '\0') {
-            --length;
+        case static_cast<std::uint32_t>(platform::ValueType::String): {
+            // Stored with or without its terminating NUL, the text is the same.
+            std::size_t length = stored;
+            if (length > 0 && buffer[length - 1] == '\0') {
+                --length;
+            }
+            KeyVal.assign(buffer.data(), length);
+            return true;
         }
-        KeyVal.assign(buffer.data(), length);
-        return true;
-    }
-    case static_cast<std::uint32_t>(platform::ValueType::Number32): {
-        if (stored < 4) {
-            return Unreadable(KeyVal);
+        case static_cast<std::uint32_t>(platform::ValueType::Number32): {
+            if (stored < 4) {
+                return Unreadable(KeyVal);
+            }
+            std::uint32_t number = 0;
+            for (std::size_t i = 4; i-- > 0;) {
+                number = (number << 8) | static_cast<unsigned char>(buffer[i]);
+            }
+            KeyVal = std::to_string(number);
+            return true;
         }
-        std::uint32_t number = 0;
-        for (std::size_t i = 4; i-- > 0;) {
-            number = (number << 8) | static_cast<unsigned char>(buffer[i]);
-        }
-        KeyVal = std::to_string(number);
-        return true;
-    }
-    default:
-        return true;
+        default:
+            return true;
     }
 }
 
