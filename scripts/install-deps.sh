@@ -18,6 +18,7 @@ test_packages=(
   dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
   clang libclang-rt-14-dev llvm-14  # libFuzzer and its sanitizer runtimes; llvm-symbolizer
   clang-format clang-tidy  # the code's style and static checks
+  g++-mingw-w64-x86-64-posix wine wine64  # Windows cross-build, tests under Wine
 )
 
 case "${1:-run}" in

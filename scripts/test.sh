@@ -1,22 +1,35 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds with warnings as errors and runs every test.
+# Installs what is missing, then builds and runs every test: the main build
+# with warnings as errors, style and static checks, the sanitizer build,
+# fuzzing, the Windows build under Wine, and the Debian package. The main
+# test suite runs last, so that its summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh test
 
-step() { printf '\n== %s\n' "$*"; }
+started=$SECONDS
+step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
 
-step "Debian package: build, install, start, purge"
-scripts/package-test.sh
-
-step "Build and test"
+step "Build with warnings as errors"
 cmake --preset ci >/dev/null
 cmake --build --preset ci
-ctest --preset ci
+
+step "Style and static checks"
+scripts/lint.sh build/ci
 
 step "Sanitizers: every test again under ASan and UBSan"
 scripts/sanitize.sh
 
 step "Fuzzing: each target for ${FUZZ_SECONDS:-60}s"
 scripts/fuzz.sh
+
+step "Windows build and tests under Wine"
+scripts/windows-tests.sh
+
+step "Debian package: build, install, start, purge"
+scripts/package-test.sh
+
+step "Tests"
+ctest --preset ci
+step "Done"

@@ -47,7 +47,7 @@ DecimalInteger ShortestForm(double magnitude) {
     number.scale = std::strtol(letter + 1, nullptr, 10);
     for (const char* c = text; c != letter; ++c) {
         if (*c == '.') {
-            number.scale -= letter - c - 1;  // the digits after the point
+            number.scale -= static_cast<long>(letter - c - 1);  // the digits after the point
         } else {
             number.digits.push_back(*c);
         }
