@@ -8,8 +8,8 @@ namespace quendal {
 
 namespace {
 
-constexpr double kMicro = 0.000001;   // µF to F
-constexpr double kKilo = 1000;        // Ω to kΩ, and A to mA
+constexpr double kMicro = 0.000001;  // µF to F
+constexpr double kKilo = 1000;       // Ω to kΩ, and A to mA
 
 struct Inputs {
     double voltage;

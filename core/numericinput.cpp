@@ -28,10 +28,10 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // The longest prefix of the text that is a number of the accepted syntax.
 struct NumberScan {
-    std::size_t length = 0;       // 0 when the text does not start with a number
+    std::size_t length = 0;  // 0 when the text does not start with a number
     bool hasNonZeroDigit = false;
-    long long decimalOrder = 0;   // position of the leading significant digit, as
-                                  // a power of ten (1 for "5", -2 for "0.005")
+    long long decimalOrder = 0;  // position of the leading significant digit, as
+                                 // a power of ten (1 for "5", -2 for "0.005")
 };
 
 std::size_t CountDigits(std::string_view text, std::size_t from) {

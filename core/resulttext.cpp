@@ -55,7 +55,8 @@ std::string FormatDecimal(double value, DecimalPattern pattern) {
         const auto keptDigits = static_cast<std::size_t>(kept);
         units = decimal.digits.substr(0, keptDigits);
         if (units.size() < keptDigits) units.append(keptDigits - units.size(), '0');
-        const bool roundUp = keptDigits < decimal.digits.size() && decimal.digits[keptDigits] >= '5';
+        const bool roundUp =
+            keptDigits < decimal.digits.size() && decimal.digits[keptDigits] >= '5';
         if (roundUp) {
             std::size_t i = units.size();
             while (i > 0 && units[i - 1] == '9') units[--i] = '0';

@@ -138,8 +138,8 @@ void RunAndCheck(Window& window, Direction direction) {
     const char* const inputMessage = forCapacitance ? texts::MsgCurrent : texts::MsgCapacitance;
     const std::string context = std::string(forCapacitance ? "计算电容" : "计算电流") + " on [" +
                                 Escaped(window.FieldText(FieldId::txtVolt)) + "] [" +
-                                Escaped(window.FieldText(FieldId::txtF)) +
-                                "] [" + Escaped(window.FieldText(input)) + "]";
+                                Escaped(window.FieldText(FieldId::txtF)) + "] [" +
+                                Escaped(window.FieldText(input)) + "]";
 
     const Read volt = ReadLikeTheRule(window.FieldText(FieldId::txtVolt));
     const Read freq = ReadLikeTheRule(window.FieldText(FieldId::txtF));
@@ -151,7 +151,7 @@ void RunAndCheck(Window& window, Direction direction) {
     const bool goesOn = volt.value != 0.0 && freq.value != 0.0 && third.value != 0.0;
 
     Steps steps;
-    double result = 0.0;     // the value written into the output field
+    double result = 0.0;  // the value written into the output field
     double reactance = 0.0;
     double reportCurrent = 0.0;
     if (goesOn) {
@@ -193,11 +193,13 @@ void RunAndCheck(Window& window, Direction direction) {
                window.reportWrites);
     for (std::size_t i = 0; i < window.texts.size(); ++i) {
         if (i != Window::Index(output)) {
-            FUZZ_CHECK(window.texts[i] == before.texts[i], "%s: changed field %zu", context.c_str(), i);
+            FUZZ_CHECK(window.texts[i] == before.texts[i], "%s: changed field %zu", context.c_str(),
+                       i);
         }
     }
     const std::string written = window.FieldText(output);
-    FUZZ_CHECK(IsWrittenNumber(written), "%s: wrote [%s]", context.c_str(), Escaped(written).c_str());
+    FUZZ_CHECK(IsWrittenNumber(written), "%s: wrote [%s]", context.c_str(),
+               Escaped(written).c_str());
     FUZZ_CHECK(WrittenNear(written, result, 2), "%s: wrote %s for %.17g", context.c_str(),
                written.c_str(), result);
 

@@ -68,8 +68,8 @@ void CheckTrim(std::string_view text, std::string_view trimmed) {
     const std::size_t back = text.size() - front - trimmed.size();
     FUZZ_CHECK(OnlyBlanks(text.substr(0, front)) && OnlyBlanks(text.substr(text.size() - back)),
                "trimmed more than blanks from [%s]", Escaped(text).c_str());
-    FUZZ_CHECK(BlankAtFront(trimmed) == 0 && !EndsWithBlank(trimmed),
-               "blanks left around [%s]", Escaped(trimmed).c_str());
+    FUZZ_CHECK(BlankAtFront(trimmed) == 0 && !EndsWithBlank(trimmed), "blanks left around [%s]",
+               Escaped(trimmed).c_str());
 }
 
 }  // namespace
@@ -111,8 +111,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(field.writes == 0, "reading [%s] wrote to the window", shown.c_str());
     if (numeric) {
         FUZZ_CHECK(messages.shown.empty(), "accepted [%s] but showed a message", shown.c_str());
-        FUZZ_CHECK(quendal::fuzz::SameDouble(read, leading), "read [%s] as %.17g, strtod gives %.17g",
-                   shown.c_str(), read, leading);
+        FUZZ_CHECK(quendal::fuzz::SameDouble(read, leading),
+                   "read [%s] as %.17g, strtod gives %.17g", shown.c_str(), read, leading);
     } else {
         FUZZ_CHECK(messages.shown.size() == 1 && messages.shown[0] == quendal::texts::MsgVoltage,
                    "rejected [%s] with %zu messages instead of exactly its own", shown.c_str(),

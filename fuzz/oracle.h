@@ -5,7 +5,9 @@
 
 #include <locale.h>
 
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -13,15 +15,14 @@
 #include <string_view>
 
 // Fuzz checks stay on in every build type, so a broken property is a finding.
-#define FUZZ_CHECK(condition, ...)                                            \
-    do {                                                                      \
-        if (!(condition)) {                                                   \
-            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__,      \
-                         __LINE__, #condition);                               \
-            std::fprintf(stderr, __VA_ARGS__);                                \
-            std::fputc('\n', stderr);                                         \
-            std::abort();                                                     \
-        }                                                                     \
+#define FUZZ_CHECK(condition, ...)                                                             \
+    do {                                                                                       \
+        if (!(condition)) {                                                                    \
+            std::fprintf(stderr, "%s:%d: check failed: %s\n", __FILE__, __LINE__, #condition); \
+            std::fprintf(stderr, __VA_ARGS__);                                                 \
+            std::fputc('\n', stderr);                                                          \
+            std::abort();                                                                      \
+        }                                                                                      \
     } while (false)
 
 namespace quendal::fuzz {
@@ -57,37 +58,56 @@ inline std::size_t NumberPrefixLength(std::string_view text) {
         const bool letter = c == 'e' || c == 'E';
         switch (state) {
             case Start:
-                if (digit) state = IntDigits;
-                else if (sign) state = Sign;
-                else if (point) state = PointFirst;
-                else return accepted;
+                if (digit)
+                    state = IntDigits;
+                else if (sign)
+                    state = Sign;
+                else if (point)
+                    state = PointFirst;
+                else
+                    return accepted;
                 break;
             case Sign:
-                if (digit) state = IntDigits;
-                else if (point) state = PointFirst;
-                else return accepted;
+                if (digit)
+                    state = IntDigits;
+                else if (point)
+                    state = PointFirst;
+                else
+                    return accepted;
                 break;
             case IntDigits:
-                if (point) state = FracDigits;  // "5." is a number
-                else if (letter) state = ExpLetter;
-                else if (!digit) return accepted;
+                if (point)
+                    state = FracDigits;  // "5." is a number
+                else if (letter)
+                    state = ExpLetter;
+                else if (!digit)
+                    return accepted;
                 break;
             case PointFirst:  // "." or "-." so far: needs a digit
-                if (digit) state = FracDigits;
-                else return accepted;
+                if (digit)
+                    state = FracDigits;
+                else
+                    return accepted;
                 break;
             case FracDigits:
-                if (letter) state = ExpLetter;
-                else if (!digit) return accepted;
+                if (letter)
+                    state = ExpLetter;
+                else if (!digit)
+                    return accepted;
                 break;
             case ExpLetter:
-                if (digit) state = ExpDigits;
-                else if (sign) state = ExpSign;
-                else return accepted;
+                if (digit)
+                    state = ExpDigits;
+                else if (sign)
+                    state = ExpSign;
+                else
+                    return accepted;
                 break;
             case ExpSign:
-                if (digit) state = ExpDigits;
-                else return accepted;
+                if (digit)
+                    state = ExpDigits;
+                else
+                    return accepted;
                 break;
             case ExpDigits:
                 if (!digit) return accepted;
@@ -110,7 +130,9 @@ inline double StrtodC(std::string_view text, std::size_t* consumed = nullptr) {
 }
 
 // Same value, same sign of zero: a bit-for-bit comparison.
-inline bool SameDouble(double a, double b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+inline bool SameDouble(double a, double b) {
+    return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
 // A written number: optional "-", digits, exactly one ".", digits; nothing
 // else (no exponent, no "nan" or "inf"), not "-." and no leading zero.
@@ -126,8 +148,8 @@ inline bool IsWrittenNumber(std::string_view text) {
     for (char c : text) {
         if (c != '.' && (c < '0' || c > '9')) return false;
     }
-    if (point > 0 && text[0] == '0') return false;                      // "0.5"
-    if (point + 1 < text.size() && text.back() == '0') return false;    // ".50"
+    if (point > 0 && text[0] == '0') return false;                    // "0.5"
+    if (point + 1 < text.size() && text.back() == '0') return false;  // ".50"
     return true;
 }
 

@@ -118,8 +118,7 @@ TEST_P(ZeroInput, StopsBothActionsSilently) {
     EXPECT_TRUE(run.fields.writes.empty());
 }
 
-INSTANTIATE_TEST_SUITE_P(Zeros, ZeroInput,
-                         ::testing::Values("0", "0.00", "-0", "1e-400"));
+INSTANTIATE_TEST_SUITE_P(Zeros, ZeroInput, ::testing::Values("0", "0.00", "-0", "1e-400"));
 
 TEST(CalculateCurrent, WorkedExampleAt50Hz) {
     Click run;

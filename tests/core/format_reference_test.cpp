@@ -183,14 +183,22 @@ TEST(FormatReference, AgreesWithHandWorkedValues) {
         const char* four;
     };
     const Row rows[] = {
-        {2.675, "2.68", "2.675"},          {1.005, "1.01", "1.005"},
-        {0.125, ".13", ".125"},            {2.665, "2.67", "2.665"},
-        {-2.675, "-2.68", "-2.675"},       {100, "100.", "100."},
-        {0.5, ".5", ".5"},                 {0, ".", "."},
-        {-0.0, ".", "."},                  {-0.004, ".", "-.004"},
-        {0.00005, ".", ".0001"},           {0.000049999, ".", "."},
-        {999.995, "1000.", "999.995"},     {9.99999, "10.", "10."},
-        {5e-324, ".", "."},                {1e15, "1000000000000000.", "1000000000000000."},
+        {2.675, "2.68", "2.675"},
+        {1.005, "1.01", "1.005"},
+        {0.125, ".13", ".125"},
+        {2.665, "2.67", "2.665"},
+        {-2.675, "-2.68", "-2.675"},
+        {100, "100.", "100."},
+        {0.5, ".5", ".5"},
+        {0, ".", "."},
+        {-0.0, ".", "."},
+        {-0.004, ".", "-.004"},
+        {0.00005, ".", ".0001"},
+        {0.000049999, ".", "."},
+        {999.995, "1000.", "999.995"},
+        {9.99999, "10.", "10."},
+        {5e-324, ".", "."},
+        {1e15, "1000000000000000.", "1000000000000000."},
         {1.2345678901234568e17, "123456789012345680.", "123456789012345680."},
         {557166222011417984.0, "557166222011418000.", "557166222011418000."},
         {1e23, "100000000000000000000000.", "100000000000000000000000."},
@@ -223,9 +231,9 @@ TEST(FormatReference, DiffersFromExactRoundingOnlyAtShortestFormMidpoints) {
             ++differences;
             // The midpoint next to the reference's answer, on printf's side,
             // as the decimal text "<units ± 1/2>e-<places + 1>".
-            const bool referenceAbove =
-                reference.size() != exactUnits.size() ? reference.size() > exactUnits.size()
-                                                      : reference > exactUnits;
+            const bool referenceAbove = reference.size() != exactUnits.size()
+                                            ? reference.size() > exactUnits.size()
+                                            : reference > exactUnits;
             const std::string midpoint =
                 (referenceAbove ? SubtractOne(reference) : (reference.empty() ? "0" : reference)) +
                 "5e-" + std::to_string(places + 1);
@@ -310,8 +318,8 @@ TEST(FormatDecimalAgainstReference, FromOneQuadrillionUp) {
         WithNeighbours(std::numeric_limits<double>::max(), 3, emit);
         for (int i = 0; i < 100'000; ++i) {
             // Whole numbers of 16 to 23 digits, then any magnitude above.
-            const double whole = std::floor(std::ldexp(static_cast<double>(random() >> 11), -53) *
-                                                9e22) + 1e15;
+            const double whole =
+                std::floor(std::ldexp(static_cast<double>(random() >> 11), -53) * 9e22) + 1e15;
             emit(whole);
             emit(-whole);
             const std::uint64_t exponent = 1023 + 50 + random() % (2047 - 1023 - 50);

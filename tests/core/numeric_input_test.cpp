@@ -31,23 +31,21 @@ TEST_P(AcceptedText, PassesTheTestAndReadsItsValue) {
 
 INSTANTIATE_TEST_SUITE_P(
     Numbers, AcceptedText,
-    ::testing::Values(AcceptedCase{"Integer", "220", 220}, AcceptedCase{"Negative", "-220", -220},
-                      AcceptedCase{"PlusSign", "+50", 50}, AcceptedCase{"NoIntegerDigits", ".5", 0.5},
-                      AcceptedCase{"TrailingPoint", "5.", 5}, AcceptedCase{"Exponent", "1e3", 1000},
-                      AcceptedCase{"CapitalExponentWithSign", "2.5E-2", 0.025},
-                      AcceptedCase{"ExponentPlus", "1e+2", 100},
-                      AcceptedCase{"SpacesAround", "  220  ", 220},
-                      AcceptedCase{"TabsAround", "\t220\t", 220},
-                      AcceptedCase{"NoBreakSpaces", "\u00a0220\u00a0", 220},
-                      AcceptedCase{"IdeographicSpaces", "\u3000220\u3000", 220},
-                      AcceptedCase{"Zero", "0", 0}, AcceptedCase{"ZeroWithDecimals", "0.00", 0},
-                      AcceptedCase{"LeadingZeros", "007.50", 7.5},
-                      AcceptedCase{"Subnormal", "1e-323", 1e-323},
-                      AcceptedCase{"UnderflowReadsAsZero", "1e-400", 0},
-                      AcceptedCase{"HugeNegativeExponent", "1e-99999999999999999999", 0},
-                      AcceptedCase{"LargestDouble", "1.7976931348623157e308", 1.7976931348623157e308},
-                      AcceptedCase{"ManyDigits", "123456789012345678901234567890",
-                                   1.2345678901234568e29}),
+    ::testing::Values(
+        AcceptedCase{"Integer", "220", 220}, AcceptedCase{"Negative", "-220", -220},
+        AcceptedCase{"PlusSign", "+50", 50}, AcceptedCase{"NoIntegerDigits", ".5", 0.5},
+        AcceptedCase{"TrailingPoint", "5.", 5}, AcceptedCase{"Exponent", "1e3", 1000},
+        AcceptedCase{"CapitalExponentWithSign", "2.5E-2", 0.025},
+        AcceptedCase{"ExponentPlus", "1e+2", 100}, AcceptedCase{"SpacesAround", "  220  ", 220},
+        AcceptedCase{"TabsAround", "\t220\t", 220},
+        AcceptedCase{"NoBreakSpaces", "\u00a0220\u00a0", 220},
+        AcceptedCase{"IdeographicSpaces", "\u3000220\u3000", 220}, AcceptedCase{"Zero", "0", 0},
+        AcceptedCase{"ZeroWithDecimals", "0.00", 0}, AcceptedCase{"LeadingZeros", "007.50", 7.5},
+        AcceptedCase{"Subnormal", "1e-323", 1e-323},
+        AcceptedCase{"UnderflowReadsAsZero", "1e-400", 0},
+        AcceptedCase{"HugeNegativeExponent", "1e-99999999999999999999", 0},
+        AcceptedCase{"LargestDouble", "1.7976931348623157e308", 1.7976931348623157e308},
+        AcceptedCase{"ManyDigits", "123456789012345678901234567890", 1.2345678901234568e29}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(AcceptedText, NegativeZeroIsAZero) {
@@ -71,26 +69,34 @@ TEST_P(RejectedText, FailsTheTest) {
 
 INSTANTIATE_TEST_SUITE_P(
     NotNumbers, RejectedText,
-    ::testing::Values(
-        RejectedCase{"Empty", ""}, RejectedCase{"Blanks", "  \t\u3000"}, RejectedCase{"Letters", "abc"},
-        RejectedCase{"TrailingLetters", "12abc"}, RejectedCase{"TwoPoints", "1.2.3"},
-        RejectedCase{"PointOnly", "."}, RejectedCase{"SignOnly", "-"},
-        RejectedCase{"ExponentWithoutDigits", "1e"}, RejectedCase{"ExponentSignOnly", "1e+"},
-        RejectedCase{"ExponentWithoutMantissa", "e5"}, RejectedCase{"DoubleSign", "+-5"},
-        RejectedCase{"InnerBlank", "2 20"}, RejectedCase{"DigitGrouping", "1,000"},
-        RejectedCase{"CommaDecimal", "2,5"}, RejectedCase{"TrailingSign", "5-"},
-        RejectedCase{"Parentheses", "(5)"}, RejectedCase{"Hexadecimal", "0x10"},
-        RejectedCase{"Currency", "$5"}, RejectedCase{"Infinity", "inf"}, RejectedCase{"NotANumber", "nan"},
-        RejectedCase{"FullWidthDigits", "\uff12\uff12\uff10"}, RejectedCase{"DExponent", "1d3"},
-        RejectedCase{"Overflow", "1e400"}, RejectedCase{"NegativeOverflow", "-1e400"},
-        RejectedCase{"OverflowJustPastMax", "1.8e308"},
-        RejectedCase{"OverflowByLongMantissa", "99999999999999999999e300"},
-        RejectedCase{"HugeExponent", "1e99999999999999999999"},
-        RejectedCase{"InvalidUtf8", "\xff" "5"}, RejectedCase{"Newline", "5\n"}),
+    ::testing::Values(RejectedCase{"Empty", ""}, RejectedCase{"Blanks", "  \t\u3000"},
+                      RejectedCase{"Letters", "abc"}, RejectedCase{"TrailingLetters", "12abc"},
+                      RejectedCase{"TwoPoints", "1.2.3"}, RejectedCase{"PointOnly", "."},
+                      RejectedCase{"SignOnly", "-"}, RejectedCase{"ExponentWithoutDigits", "1e"},
+                      RejectedCase{"ExponentSignOnly", "1e+"},
+                      RejectedCase{"ExponentWithoutMantissa", "e5"},
+                      RejectedCase{"DoubleSign", "+-5"}, RejectedCase{"InnerBlank", "2 20"},
+                      RejectedCase{"DigitGrouping", "1,000"}, RejectedCase{"CommaDecimal", "2,5"},
+                      RejectedCase{"TrailingSign", "5-"}, RejectedCase{"Parentheses", "(5)"},
+                      RejectedCase{"Hexadecimal", "0x10"}, RejectedCase{"Currency", "$5"},
+                      RejectedCase{"Infinity", "inf"}, RejectedCase{"NotANumber", "nan"},
+                      RejectedCase{"FullWidthDigits", "\uff12\uff12\uff10"},
+                      RejectedCase{"DExponent", "1d3"}, RejectedCase{"Overflow", "1e400"},
+                      RejectedCase{"NegativeOverflow", "-1e400"},
+                      RejectedCase{"OverflowJustPastMax", "1.8e308"},
+                      RejectedCase{"OverflowByLongMantissa", "99999999999999999999e300"},
+                      RejectedCase{"HugeExponent", "1e99999999999999999999"},
+                      RejectedCase{"InvalidUtf8",
+                                   "\xff"
+                                   "5"},
+                      RejectedCase{"Newline", "5\n"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RejectedText, NulInsideTheText) {
-    EXPECT_FALSE(IsNumericText(std::string_view("1\0" "2", 3)));
+    EXPECT_FALSE(
+        IsNumericText(std::string_view("1\0"
+                                       "2",
+                                       3)));
 }
 
 TEST(ParseLeadingNumber, ReadsOnlyTheLeadingNumber) {

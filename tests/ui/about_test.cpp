@@ -36,7 +36,8 @@ private:
     frmAbout* OpenedDialog() {
         OpenAbout();
         const auto dialogs = OpenDialogs();
-        if (dialogs.size() != 1) qFatal("expected one About dialog, found %lld", qlonglong(dialogs.size()));
+        if (dialogs.size() != 1)
+            qFatal("expected one About dialog, found %lld", qlonglong(dialogs.size()));
         if (!QTest::qWaitForWindowActive(dialogs[0])) qFatal("About dialog never became active");
         return dialogs[0];
     }
@@ -62,11 +63,14 @@ private Q_SLOTS:
         QCOMPARE(LabelText(dialog, "lblVersion"), QStringLiteral("版本 1.0.0"));
         QCOMPARE(LabelText(dialog, "lblDisclaimer"), QStringLiteral("警告: ..."));
         QCOMPARE(LabelText(dialog, "lblDescription"),
-                 QStringLiteral("输入电容计算电流,输入电流计算电容,泄放电阻R1要保证功率否则容易烧,也不能太大,"
-                                "要恰好能释放掉C1的电荷!例子是半波整流的 需要自己修改!阻容降压电路需要接入负载后在通电! "
-                                "犹豫阻容降压为非隔离电路 造成一切后果与此工具无关!"));
+                 QStringLiteral(
+                     "输入电容计算电流,输入电流计算电容,泄放电阻R1要保证功率否则容易烧,也不能太大,"
+                     "要恰好能释放掉C1的电荷!例子是半波整流的 "
+                     "需要自己修改!阻容降压电路需要接入负载后在通电! "
+                     "犹豫阻容降压为非隔离电路 造成一切后果与此工具无关!"));
         QCOMPARE(Find<QPushButton>(dialog, "cmdOK")->text(), QStringLiteral("确定"));
-        QCOMPARE(Find<QPushButton>(dialog, "cmdSysInfo")->text(), QStringLiteral("系统信息(&S)..."));
+        QCOMPARE(Find<QPushButton>(dialog, "cmdSysInfo")->text(),
+                 QStringLiteral("系统信息(&S)..."));
     }
 
     void descriptionFitsItsBoxWhole() {
@@ -112,7 +116,8 @@ private Q_SLOTS:
     void opensCentredOnTheMainWindow() {
         frmAbout* dialog = OpenedDialog();
         const QPoint offset = dialog->frameGeometry().center() - m_window->frameGeometry().center();
-        QVERIFY2(offset.manhattanLength() <= 20, qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
+        QVERIFY2(offset.manhattanLength() <= 20,
+                 qPrintable(QStringLiteral("%1,%2").arg(offset.x()).arg(offset.y())));
     }
 
     void escapeEnterAndOkCloseIt_data() {
@@ -126,10 +131,18 @@ private Q_SLOTS:
         QFETCH(int, how);
         QPointer<frmAbout> dialog = OpenedDialog();
         switch (how) {
-            case 0: QTest::keyClick(dialog, Qt::Key_Escape); break;
-            case 1: QTest::keyClick(dialog, Qt::Key_Return); break;
-            case 2: QTest::mouseClick(Find<QPushButton>(dialog, "cmdOK"), Qt::LeftButton); break;
-            default: dialog->close(); break;
+            case 0:
+                QTest::keyClick(dialog, Qt::Key_Escape);
+                break;
+            case 1:
+                QTest::keyClick(dialog, Qt::Key_Return);
+                break;
+            case 2:
+                QTest::mouseClick(Find<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
+                break;
+            default:
+                dialog->close();
+                break;
         }
         QTRY_VERIFY(dialog.isNull());  // unloaded, not just hidden
         QVERIFY(m_window->isVisible());
@@ -164,13 +177,15 @@ private Q_SLOTS:
         frmAbout* dialog = OpenedDialog();
         auto* button = Find<QPushButton>(dialog, "cmdSysInfo");
         QCOMPARE(button->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
-        const auto boxes = AnswerMessageBoxes([&] {
-            if (byKeyboard) {
-                QTest::keyClick(dialog->windowHandle(), Qt::Key_S, Qt::AltModifier);
-            } else {
-                QTest::mouseClick(button, Qt::LeftButton);
-            }
-        }, 1);
+        const auto boxes = AnswerMessageBoxes(
+            [&] {
+                if (byKeyboard) {
+                    QTest::keyClick(dialog->windowHandle(), Qt::Key_S, Qt::AltModifier);
+                } else {
+                    QTest::mouseClick(button, Qt::LeftButton);
+                }
+            },
+            1);
         QCOMPARE(boxes.size(), 1);
         QCOMPARE(boxes[0].text, QStringLiteral("此时系统信息不可用"));
         QCOMPARE(boxes[0].title, QStringLiteral("Quendal"));
@@ -186,7 +201,8 @@ private Q_SLOTS:
 
     void exitWithTheDialogOpenEndsTheProgram() {
         QPointer<frmAbout> dialog = OpenedDialog();
-        QTimer::singleShot(0, this, [this] { Find<QAction>(m_window->menuBar(), "ex")->trigger(); });
+        QTimer::singleShot(0, this,
+                           [this] { Find<QAction>(m_window->menuBar(), "ex")->trigger(); });
         QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
         QCOMPARE(QCoreApplication::exec(), 0);
         QVERIFY(dialog.isNull());

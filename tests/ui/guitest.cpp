@@ -14,7 +14,8 @@ QList<SeenMessageBox> AnswerMessageBoxes(const std::function<void()>& action, in
     poll.setInterval(5);
     QObject::connect(&poll, &QTimer::timeout, [&seen] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (box == nullptr || !box->isVisible() || box->property("quendalAnswered").toBool()) return;
+        if (box == nullptr || !box->isVisible() || box->property("quendalAnswered").toBool())
+            return;
         box->setProperty("quendalAnswered", true);
         SeenMessageBox record{box->windowTitle(), box->text(), box->icon(), {}};
         QAbstractButton* ok = nullptr;
@@ -52,11 +53,11 @@ void TypeInto(QLineEdit* box, const QString& text) {
 
 int RunGuiTest(int argc, char* argv[], const std::function<int(int, char**)>& run) {
     static QtMessageHandler previous = nullptr;
-    previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext& context,
-                                         const QString& message) {
-        if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
-        previous(type, context, message);
-    });
+    previous = qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
+            previous(type, context, message);
+        });
     QApplication app(argc, argv);
     ui::SetUpApplication(app);
     return run(argc, argv);

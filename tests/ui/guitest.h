@@ -46,10 +46,10 @@ int RunGuiTest(int argc, char* argv[], const std::function<int(int, char**)>& ru
 
 }  // namespace quendal::testing
 
-#define QUENDAL_GUI_TEST_MAIN(TestClass)                                                     \
-    int main(int argc, char* argv[]) {                                                     \
-        return quendal::testing::RunGuiTest(argc, argv, [](int count, char** arguments) {   \
-            TestClass test;                                                                \
-            return QTest::qExec(&test, count, arguments);                                  \
-        });                                                                                \
+#define QUENDAL_GUI_TEST_MAIN(TestClass)                                                  \
+    int main(int argc, char* argv[]) {                                                    \
+        return quendal::testing::RunGuiTest(argc, argv, [](int count, char** arguments) { \
+            TestClass test;                                                               \
+            return QTest::qExec(&test, count, arguments);                                 \
+        });                                                                               \
     }

@@ -28,9 +28,7 @@ private:
     QLineEdit* Box(const char* name) const { return Find<QLineEdit>(m_window.get(), name); }
     QPushButton* Button(const char* name) const { return Find<QPushButton>(m_window.get(), name); }
     QString Report() const { return Find<QLabel>(m_window.get(), "lblT")->text(); }
-    QAction* MenuItem(const char* name) const {
-        return Find<QAction>(m_window->menuBar(), name);
-    }
+    QAction* MenuItem(const char* name) const { return Find<QAction>(m_window->menuBar(), name); }
     void Click(const char* button) { QTest::mouseClick(Button(button), Qt::LeftButton); }
 
 private Q_SLOTS:
@@ -78,7 +76,8 @@ private Q_SLOTS:
         QCOMPARE(control->geometry(), geometry);
         if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), text);
         if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), text);
-        if (auto* label = qobject_cast<QLabel*>(control); label && name != QStringLiteral("Picture1")) {
+        if (auto* label = qobject_cast<QLabel*>(control);
+            label && name != QStringLiteral("Picture1")) {
             QCOMPARE(label->text(), text);
         }
     }
@@ -162,7 +161,8 @@ private Q_SLOTS:
         Click("Command2");
         TypeInto(Box("txtF"), QStringLiteral("1e300"));
         TypeInto(Box("txtC1"), QStringLiteral("1e300"));
-        QCOMPARE(MessagesShownBy([&] { Click("Command2"); }), QStringList{QStringLiteral("计算溢出")});
+        QCOMPARE(MessagesShownBy([&] { Click("Command2"); }),
+                 QStringList{QStringLiteral("计算溢出")});
         QCOMPARE(Box("txtCurrent")->text(), QStringLiteral("69.12"));  // the previous result stays
         TypeInto(Box("txtF"), QStringLiteral("50"));
         TypeInto(Box("txtC1"), QStringLiteral("2"));
@@ -171,8 +171,8 @@ private Q_SLOTS:
     }
 
     void tabVisitsTheControlsInOrder() {
-        const QStringList expected = {"txtF", "Picture1", "txtC1", "Command1", "Command2", "txtCurrent",
-                                      "txtVolt"};
+        const QStringList expected = {"txtF",     "Picture1",   "txtC1",  "Command1",
+                                      "Command2", "txtCurrent", "txtVolt"};
         QStringList visited;
         for (int i = 0; i < expected.size(); ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
@@ -213,13 +213,20 @@ private Q_SLOTS:
     void screenReaderNamesEveryStop_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("accessibleName");
-        QTest::newRow("voltage") << "txtVolt" << "电压:";
-        QTest::newRow("frequency") << "txtF" << "频率:";
-        QTest::newRow("capacitance") << "txtC1" << "C1:";
-        QTest::newRow("current") << "txtCurrent" << "电流:";
-        QTest::newRow("picture") << "Picture1" << "电路图";
-        QTest::newRow("capacitance button") << "Command1" << "计算电容";
-        QTest::newRow("current button") << "Command2" << "计算电流";
+        QTest::newRow("voltage") << "txtVolt"
+                                 << "电压:";
+        QTest::newRow("frequency") << "txtF"
+                                   << "频率:";
+        QTest::newRow("capacitance") << "txtC1"
+                                     << "C1:";
+        QTest::newRow("current") << "txtCurrent"
+                                 << "电流:";
+        QTest::newRow("picture") << "Picture1"
+                                 << "电路图";
+        QTest::newRow("capacitance button") << "Command1"
+                                            << "计算电容";
+        QTest::newRow("current button") << "Command2"
+                                        << "计算电流";
     }
     void screenReaderNamesEveryStop() {
         QFETCH(QString, name);

@@ -7,12 +7,12 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QInputMethodEvent>
 #include <QtTest>
 
 #include "dropper.h"
@@ -35,15 +35,17 @@ public:
 
     QString RandomText() {
         static const QStringList pieces = {
-            QStringLiteral("220"), QStringLiteral("50"), QStringLiteral("1"), QStringLiteral("0"),
-            QStringLiteral("-0"), QStringLiteral(".5"), QStringLiteral("5."), QStringLiteral("1e3"),
-            QStringLiteral("1e400"), QStringLiteral("1e-400"), QStringLiteral("1e-323"),
-            QStringLiteral("1e300"), QStringLiteral("-1e306"), QStringLiteral("1,000"),
-            QStringLiteral(" "), QStringLiteral("\u3000"), QStringLiteral("\u00a0"),
-            QStringLiteral("电压"), QStringLiteral("１２３"), QStringLiteral("😀"),
-            QStringLiteral("e"), QStringLiteral("+"), QStringLiteral("-"), QStringLiteral("."),
-            QStringLiteral("abc"), QStringLiteral("\t"), QStringLiteral("NaN"), QStringLiteral("inf"),
-            QStringLiteral("0x1p3"), QStringLiteral("٣"), QStringLiteral("\u200b")};
+            QStringLiteral("220"),    QStringLiteral("50"),     QStringLiteral("1"),
+            QStringLiteral("0"),      QStringLiteral("-0"),     QStringLiteral(".5"),
+            QStringLiteral("5."),     QStringLiteral("1e3"),    QStringLiteral("1e400"),
+            QStringLiteral("1e-400"), QStringLiteral("1e-323"), QStringLiteral("1e300"),
+            QStringLiteral("-1e306"), QStringLiteral("1,000"),  QStringLiteral(" "),
+            QStringLiteral("\u3000"), QStringLiteral("\u00a0"), QStringLiteral("电压"),
+            QStringLiteral("１２３"), QStringLiteral("😀"),      QStringLiteral("e"),
+            QStringLiteral("+"),      QStringLiteral("-"),      QStringLiteral("."),
+            QStringLiteral("abc"),    QStringLiteral("\t"),     QStringLiteral("NaN"),
+            QStringLiteral("inf"),    QStringLiteral("0x1p3"),  QStringLiteral("٣"),
+            QStringLiteral("\u200b")};
         QString text;
         const int count = Below(5);
         for (int i = 0; i < count; ++i) text += pieces[Below(static_cast<int>(pieces.size()))];
@@ -98,7 +100,8 @@ private:
         } else {
             quendal::CalculateCurrent(expected.fields, messenger);
         }
-        for (const auto& message : messenger.messages) expected.messages << QString::fromStdString(message);
+        for (const auto& message : messenger.messages)
+            expected.messages << QString::fromStdString(message);
         return expected;
     }
 
@@ -106,7 +109,8 @@ private:
         Expected expected = ComputeLikeTheCore(capacitance);
         auto* button = Find<QPushButton>(m_window.get(), capacitance ? "Command1" : "Command2");
         QStringList shown;
-        for (const auto& box : AnswerMessageBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); })) {
+        for (const auto& box :
+             AnswerMessageBoxes([&] { QTest::mouseClick(button, Qt::LeftButton); })) {
             shown << box.text;
         }
         QCOMPARE(shown, expected.messages);
@@ -132,11 +136,16 @@ private:
             return;
         }
         switch (monkey.Below(3)) {
-            case 0: QTest::keyClick(open, Qt::Key_Escape); break;
-            case 1: Find<QAction>(m_window->menuBar(), "sm")->trigger(); break;  // brought to front
+            case 0:
+                QTest::keyClick(open, Qt::Key_Escape);
+                break;
+            case 1:
+                Find<QAction>(m_window->menuBar(), "sm")->trigger();
+                break;  // brought to front
             default: {
-                const auto boxes = AnswerMessageBoxes(
-                    [&] { QTest::mouseClick(Find<QPushButton>(open, "cmdSysInfo"), Qt::LeftButton); });
+                const auto boxes = AnswerMessageBoxes([&] {
+                    QTest::mouseClick(Find<QPushButton>(open, "cmdSysInfo"), Qt::LeftButton);
+                });
                 QCOMPARE(boxes.size(), 1);
             }
         }
@@ -188,9 +197,9 @@ private Q_SLOTS:
                     ToggleAbout(monkey);
                     break;
                 default:
-                    QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget()
-                                                                : m_window.get(),
-                                    monkey.Below(2) ? Qt::Key_Tab : Qt::Key_Backspace);
+                    QTest::keyClick(
+                        QApplication::focusWidget() ? QApplication::focusWidget() : m_window.get(),
+                        monkey.Below(2) ? Qt::Key_Tab : Qt::Key_Backspace);
                     break;
             }
             if (QTest::currentTestFailed()) qFatal("failed at %s", where.constData());

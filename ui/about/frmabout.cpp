@@ -48,14 +48,17 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QRect& geometry,
 
 }  // namespace
 
-frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint) {
+frmAbout::frmAbout()
+    : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+                           Qt::MSWindowsFixedSizeDialogHint) {
     setObjectName(QStringLiteral("frmAbout"));
     setAttribute(Qt::WA_DeleteOnClose);
     setWindowTitle(QStringLiteral("关于我的应用程序"));
     setFixedSize(Twips(5730), Twips(3555));
 
     // Created in tab order.
-    QPushButton* cmdOK = AddButton(this, "cmdOK", TwipsRect(4125, 2625, 1500, 345), QStringLiteral("确定"));
+    QPushButton* cmdOK =
+        AddButton(this, "cmdOK", TwipsRect(4125, 2625, 1500, 345), QStringLiteral("确定"));
     cmdOK->setDefault(true);  // Enter; Esc rejects the dialog, which closes it the same way
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -66,18 +69,20 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::W
     picIcon->setPixmap(QPixmap(QStringLiteral(":/quendal-32.png")));
     picIcon->setAccessibleName(QString::fromUtf8(AppTitle));
 
-    QPushButton* cmdSysInfo =
-        AddButton(this, "cmdSysInfo", TwipsRect(4140, 3075, 1485, 345), QStringLiteral("系统信息(&S)..."));
+    QPushButton* cmdSysInfo = AddButton(this, "cmdSysInfo", TwipsRect(4140, 3075, 1485, 345),
+                                        QStringLiteral("系统信息(&S)..."));
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSystemInformation);
 
     m_lblDescription = AddLabel(this, "lblDescription", TwipsRect(1050, 1125, 3885, 1170),
                                 QString::fromUtf8(kDescription), true);
     m_lblDescription->setWordWrap(true);
-    AddLabel(this, "lblDisclaimer", TwipsRect(255, 2625, 3630, 825), QString::fromUtf8(kDisclaimer), true);
+    AddLabel(this, "lblDisclaimer", TwipsRect(255, 2625, 3630, 825), QString::fromUtf8(kDisclaimer),
+             true);
     m_lblTitle = AddLabel(this, "lblTitle", TwipsRect(1050, 240, 3885, 480),
                           QStringLiteral("应用程序标题"), true);
-    m_lblVersion = AddLabel(this, "lblVersion", TwipsRect(1050, 780, 3885, 225), QStringLiteral("版本"), false);
+    m_lblVersion = AddLabel(this, "lblVersion", TwipsRect(1050, 780, 3885, 225),
+                            QStringLiteral("版本"), false);
 
     auto* line = new EtchedLine(Twips(90), Twips(2445), Twips(5654), this);
     line->setObjectName(QStringLiteral("Line1"));
@@ -89,7 +94,8 @@ frmAbout::frmAbout() : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::W
 void frmAbout::Load() {
     const QString title = QString::fromUtf8(AppTitle);
     setWindowTitle(QStringLiteral("关于 ") + title);
-    m_lblVersion->setText(QStringLiteral("版本 %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision));
+    m_lblVersion->setText(
+        QStringLiteral("版本 %1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision));
     m_lblTitle->setText(title);
 }
 
@@ -97,7 +103,8 @@ void frmAbout::FitDescription() {
     // The safety warning must be readable whole: where the dialog font cannot
     // fit it into the label's box, step down to the largest size that does.
     QFont font = m_lblDescription->font();
-    while (m_lblDescription->heightForWidth(m_lblDescription->width()) > m_lblDescription->height() &&
+    while (m_lblDescription->heightForWidth(m_lblDescription->width()) >
+               m_lblDescription->height() &&
            font.pointSizeF() - 0.5 >= kMinimumPointSize) {
         font.setPointSizeF(font.pointSizeF() - 0.5);
         m_lblDescription->setFont(font);

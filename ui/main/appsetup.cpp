@@ -18,10 +18,10 @@ void SetUpApplication(QApplication& app) {
 
     // fontconfig would match the unknown family to a sans font; name the
     // serif CJK families that can stand in for it.
-    QFont::insertSubstitutions(QString::fromUtf8(kSongFamily),
-                               {QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
-                                QStringLiteral("Source Han Serif SC"),
-                                QStringLiteral("AR PL UMing CN")});
+    QFont::insertSubstitutions(
+        QString::fromUtf8(kSongFamily),
+        {QStringLiteral("SimSun"), QStringLiteral("Noto Serif CJK SC"),
+         QStringLiteral("Source Han Serif SC"), QStringLiteral("AR PL UMing CN")});
 }
 
 }  // namespace quendal::ui

@@ -14,7 +14,8 @@ CircuitPicture::CircuitPicture(const QRect& geometry, QWidget* parent) : QLabel(
 
     // The image is far larger than the box: decode only the part it shows.
     QImageReader reader(QStringLiteral(":/circuit.jpg"));
-    reader.setClipRect(QRect(QPoint(0, 0), geometry.size()).intersected(QRect(QPoint(0, 0), reader.size())));
+    reader.setClipRect(
+        QRect(QPoint(0, 0), geometry.size()).intersected(QRect(QPoint(0, 0), reader.size())));
     setPixmap(QPixmap::fromImage(reader.read()));
 }
 

@@ -43,7 +43,8 @@ QPushButton* AddButton(QWidget* parent, const char* name, const QRect& geometry,
 Form1::Form1(QWidget* parent)
     : QMainWindow(parent), m_client(new QWidget(this)), m_messenger(this) {
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(AppTitle) + QStringLiteral(" by ") + QString::fromUtf8(MakerName));
+    setWindowTitle(QString::fromUtf8(AppTitle) + QStringLiteral(" by ") +
+                   QString::fromUtf8(MakerName));
     setCentralWidget(m_client);
 
     QAction* exitAction = menuBar()->addAction(QStringLiteral("退出"));
@@ -59,13 +60,13 @@ Form1::Form1(QWidget* parent)
                            QStringLiteral("单位: V (伏)"));
     AddLabel("lblVolt", TwipsRect(120, 360, 615, 255), QStringLiteral("电压:"), SongFont(false),
              m_txtVolt);
-    QLabel* lblFre =
-        AddLabel("lblFre", TwipsRect(1440, 360, 615, 255), QStringLiteral("频率:"), defaultFont, nullptr);
+    QLabel* lblFre = AddLabel("lblFre", TwipsRect(1440, 360, 615, 255), QStringLiteral("频率:"),
+                              defaultFont, nullptr);
     m_txtF = AddTextBox("txtF", TwipsRect(2040, 360, 495, 270), QStringLiteral("50"),
                         QStringLiteral("单位: Hz (赫兹)"));
     lblFre->setBuddy(m_txtF);
-    QLabel* lblC1 =
-        AddLabel("lblC1", TwipsRect(2760, 360, 615, 375), QStringLiteral("C1:"), SongFont(true), nullptr);
+    QLabel* lblC1 = AddLabel("lblC1", TwipsRect(2760, 360, 615, 375), QStringLiteral("C1:"),
+                             SongFont(true), nullptr);
     auto* picture = new CircuitPicture(TwipsRect(120, 840, 3735, 3975), m_client);
     picture->setObjectName(QStringLiteral("Picture1"));
     m_txtC1 = AddTextBox("txtC1", TwipsRect(3360, 360, 735, 270), QString(),
@@ -75,16 +76,19 @@ Form1::Form1(QWidget* parent)
         AddButton(m_client, "Command1", TwipsRect(3960, 960, 975, 495), QStringLiteral("计算电容"));
     QPushButton* command2 =
         AddButton(m_client, "Command2", TwipsRect(5040, 960, 975, 495), QStringLiteral("计算电流"));
-    QLabel* label1 =
-        AddLabel("Label1", TwipsRect(4320, 360, 615, 255), QStringLiteral("电流:"), SongFont(true), nullptr);
+    QLabel* label1 = AddLabel("Label1", TwipsRect(4320, 360, 615, 255), QStringLiteral("电流:"),
+                              SongFont(true), nullptr);
     m_txtCurrent = AddTextBox("txtCurrent", TwipsRect(5040, 360, 855, 270), QString(),
                               QStringLiteral("单位: mA (毫安)"));
     label1->setBuddy(m_txtCurrent);
-    m_lblT = AddLabel("lblT", TwipsRect(3960, 1560, 2055, 3135), QString(), SongFont(true), nullptr);
+    m_lblT =
+        AddLabel("lblT", TwipsRect(3960, 1560, 2055, 3135), QString(), SongFont(true), nullptr);
     m_lblT->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
-    connect(command1, &QPushButton::clicked, this, [this] { CalculateCapacitance(*this, m_messenger); });
-    connect(command2, &QPushButton::clicked, this, [this] { CalculateCurrent(*this, m_messenger); });
+    connect(command1, &QPushButton::clicked, this,
+            [this] { CalculateCapacitance(*this, m_messenger); });
+    connect(command2, &QPushButton::clicked, this,
+            [this] { CalculateCurrent(*this, m_messenger); });
 
     setTabOrder(m_txtVolt, m_txtF);
     setTabOrder(m_txtF, picture);
@@ -143,7 +147,8 @@ void Form1::SetFieldText(FieldId field, const std::string& text) {
 
 void Form1::SetReportText(const std::string& text) {
     // The report separates its lines with CR LF; a label breaks at LF.
-    m_lblT->setText(QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    m_lblT->setText(
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
 }
 
 void Form1::ShowAbout() {

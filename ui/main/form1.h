@@ -33,8 +33,8 @@ protected:
 private:
     QLineEdit* AddTextBox(const char* name, const QRect& geometry, const QString& text,
                           const QString& unit);
-    QLabel* AddLabel(const char* name, const QRect& geometry, const QString& text, const QFont& font,
-                     QLineEdit* buddy);
+    QLabel* AddLabel(const char* name, const QRect& geometry, const QString& text,
+                     const QFont& font, QLineEdit* buddy);
     QLineEdit* TextBox(FieldId field) const;
     void ShowAbout();
 
