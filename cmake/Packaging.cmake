@@ -75,10 +75,6 @@ install(FILES ${quendal_packaging}/copyright
 # The Debian package: `cpack` in a Release build directory.
 set(QUENDAL_PACKAGE_CONTACT "Morvik <morvik@users.noreply.github.com>"
   CACHE STRING "Maintainer of the Debian package")
-# The program draws Chinese texts; drop the font once all their glyphs are
-# built into the program.
-option(QUENDAL_PACKAGE_CJK_FONT
-  "Make the Debian package depend on a CJK font for the Chinese texts" ON)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quendal)
@@ -105,14 +101,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # dpkg-shlibdeps finds the libraries the program links (Qt Widgets, Gui,
-# Core and the C++ run time); Qt loads its platform plugin at run time, so
-# the xcb plugin, and the font, are named here.
+# Core, fontconfig and the C++ run time); Qt loads its platform plugin at run
+# time, so the xcb plugin is named here. No CJK font: the glyphs of the
+# program's own texts are built into it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-if(QUENDAL_PACKAGE_CJK_FONT)
-  list(APPEND CPACK_DEBIAN_PACKAGE_DEPENDS fonts-noto-cjk)
-endif()
-list(JOIN CPACK_DEBIAN_PACKAGE_DEPENDS ", " CPACK_DEBIAN_PACKAGE_DEPENDS)
 set(CPACK_QUENDAL_BUILD_TYPE "${CMAKE_BUILD_TYPE}")
 set(CPACK_PROJECT_CONFIG_FILE ${quendal_packaging}/cpack-checks.cmake)
 include(CPack)

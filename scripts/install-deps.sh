@@ -3,10 +3,12 @@
 # need, and only those that are missing, so that it is cheap to run again.
 #   scripts/install-deps.sh run    build and start the program
 #   scripts/install-deps.sh test   everything the test command uses
+#   scripts/install-deps.sh bench  that, and what scripts/bench.sh uses
 set -euo pipefail
 
 run_packages=(
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
+  pkg-config libfontconfig-dev  # the program starts fontconfig early, on a thread
   fonts-noto-cjk        # CJK fallback for text the embedded fonts lack
   xvfb xauth            # a display for machines that have none
 )
@@ -18,13 +20,21 @@ test_packages=(
   dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
   clang libclang-rt-14-dev llvm-14  # libFuzzer and its sanitizer runtimes; llvm-symbolizer
   clang-format clang-tidy  # the code's style and static checks
+  python3-fonttools     # checks that the embedded fonts cover every text
   g++-mingw-w64-x86-64-posix wine wine64  # Windows cross-build, tests under Wine
+)
+bench_packages=(
+  "${test_packages[@]}"
+  libxdamage-dev        # scripts/bench.sh sees the first paint through DAMAGE
+  valgrind              # and counts the instructions of a start-up
+  dbus-daemon           # a session bus, as on a desktop
 )
 
 case "${1:-run}" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
-  *) echo "usage: $0 run|test" >&2; exit 2 ;;
+  bench) wanted=("${bench_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
 
 as_root=()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Checks that every C++ file matches .clang-format and that clang-tidy, with
-# the checks of .clang-tidy, finds nothing. Needs a configured build for the
+# Checks that every C++ file matches .clang-format, that the embedded fonts
+# hold every character of the program's texts, and that clang-tidy, with the
+# checks of .clang-tidy, finds nothing. Needs a configured build for the
 # compile commands (default build/ci).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -9,6 +10,9 @@ build=${1:-build/ci}
 mapfile -t files < <(git ls-files '*.cpp' '*.h')
 clang-format --dry-run --Werror "${files[@]}"
 echo "clang-format: ${#files[@]} files match the style"
+
+# A new text in the program needs its glyphs in the embedded fonts.
+assets/fonts/make-font-subsets.sh --check
 
 # Only the sources this build compiles (Windows-only ones are checked by the
 # Windows build's compiler warnings).

@@ -8,6 +8,7 @@
 #include "form1.h"
 
 int main(int argc, char* argv[]) {
+    const quendal::ui::FontConfigPreload fontConfig;
     QApplication app(argc, argv);
     quendal::ui::SetUpApplication(app);
 

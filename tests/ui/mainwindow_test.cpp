@@ -94,7 +94,7 @@ private Q_SLOTS:
         QFETCH(QString, name);
         QFETCH(bool, bold);
         const QFont font = m_window->findChild<QLabel*>(name)->font();
-        QCOMPARE(font.family(), QString::fromUtf8(quendal::ui::kSongFamily));
+        QCOMPARE(font.family(), quendal::ui::SongFamily());
         QCOMPARE(font.pointSizeF(), 10.5);
         QCOMPARE(font.bold(), bold);
         // The family actually drawn must be a serif CJK font that has the glyphs.

@@ -22,7 +22,7 @@ namespace {
 constexpr QSize kClientSize(Twips(6075), Twips(4950));
 
 QFont SongFont(bool bold) {
-    QFont font(QString::fromUtf8(kSongFamily));
+    QFont font(SongFamily());
     font.setPointSizeF(10.5);
     font.setBold(bold);
     return font;
