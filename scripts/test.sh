@@ -32,4 +32,3 @@ scripts/package-test.sh
 
 step "Tests"
 ctest --preset ci
-step "Done"

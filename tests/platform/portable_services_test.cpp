@@ -1,7 +1,6 @@
 // The portable platform services, on the real file system and process table.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>  // mkdtemp
 
 #include <chrono>
 #include <filesystem>
@@ -16,33 +15,14 @@
 #include "platform.h"
 #include "recorders.h"
 #include "sysinfo.h"
+#include "tempfolder.h"
 
 namespace quendal {
 namespace {
 
+using quendal::testing::TempFolder;
+
 namespace fs = std::filesystem;
-
-// A fresh folder under the system's temporary folder, removed afterwards.
-class TempFolder {
-public:
-    TempFolder() {
-        std::string pattern = (fs::temp_directory_path() / "quendal-XXXXXX").string();
-        if (mkdtemp(pattern.data()) == nullptr) {
-            throw std::runtime_error("mkdtemp failed");
-        }
-        m_path = pattern;
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 void WriteFile(const fs::path& path, const std::string& content, fs::perms permissions) {
     std::ofstream(path) << content;

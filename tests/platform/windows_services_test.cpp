@@ -28,9 +28,12 @@
 #include "platform.h"
 #include "recorders.h"
 #include "sysinfo.h"
+#include "tempfolder.h"
 
 namespace quendal {
 namespace {
+
+using quendal::testing::TempFolder;
 
 namespace fs = std::filesystem;
 
@@ -95,27 +98,6 @@ std::string ReadFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
-
-class TempFolder {
-public:
-    TempFolder() {
-        static int serial = 0;
-        m_path = fs::temp_directory_path() / ("quendal-" + std::to_string(GetCurrentProcessId()) +
-                                              "-" + std::to_string(++serial));
-        fs::remove_all(m_path);
-        fs::create_directories(m_path);
-    }
-    ~TempFolder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
 
 // Copies the stand-in to `path` (creating its folder) and returns `path`.
 fs::path PlaceStandIn(const fs::path& path) {
