@@ -21,6 +21,7 @@ test_packages=(
   clang libclang-rt-14-dev llvm-14  # libFuzzer and its sanitizer runtimes; llvm-symbolizer
   clang-format clang-tidy  # the code's style and static checks
   python3-fonttools     # checks that the embedded fonts cover every text
+  at-spi2-core python3-pyatspi dbus-daemon  # the window as a screen reader sees it
   g++-mingw-w64-x86-64-posix wine wine64  # Windows cross-build, tests under Wine
 )
 bench_packages=(

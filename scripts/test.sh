@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the main build
-# with warnings as errors, style and static checks, the sanitizer build,
-# fuzzing, the Windows build under Wine, and the Debian package. The main
-# test suite runs last, so that its summary closes the output.
+# with warnings as errors, style and static checks, the window through the
+# accessibility layer, the sanitizer build, fuzzing, the Windows build under
+# Wine, and the Debian package. The main test suite runs last, so that its
+# summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,9 @@ cmake --build --preset ci
 
 step "Style and static checks"
 scripts/lint.sh build/ci
+
+step "The window through the accessibility layer (AT-SPI)"
+scripts/a11y-test.sh build/ci/ui/quendal
 
 step "Sanitizers: every test again under ASan and UBSan"
 scripts/sanitize.sh

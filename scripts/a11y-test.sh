@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Starts the program on a virtual display with the accessibility bus on, as a
+# desktop with a screen reader has it, and checks and drives the window
+# through AT-SPI (tests/a11y/check_window.py).
+#   scripts/a11y-test.sh [program]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+program=${1:-build/ci/ui/quendal}
+
+if [ -z "${QUENDAL_IN_SESSION:-}" ]; then
+  QUENDAL_IN_SESSION=1 exec xvfb-run -a dbus-run-session -- "$0" "$program"
+fi
+
+/usr/libexec/at-spi-bus-launcher --launch-immediately &
+bus=$!
+QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
+pid=$!
+trap 'kill $pid $bus 2>/dev/null || true' EXIT
+# pyatspi belongs to the system's Python.
+/usr/bin/python3 tests/a11y/check_window.py
