@@ -6,6 +6,7 @@
 #include "appinfo.h"
 #include "etchedline.h"
 #include "messageboxmessenger.h"
+#include "placedcontrols.h"
 #include "sysinfo.h"
 #include "twips.h"
 
@@ -25,25 +26,13 @@ constexpr qreal kMinimumPointSize = 6.0;
 
 QLabel* AddLabel(QWidget* parent, const char* name, const QRect& geometry, const QString& text,
                  bool black) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    QLabel* label = AddPlacedLabel(parent, name, geometry, text);
     if (black) {
         QPalette palette = label->palette();
         palette.setColor(QPalette::WindowText, Qt::black);
         label->setPalette(palette);
     }
     return label;
-}
-
-QPushButton* AddButton(QWidget* parent, const char* name, const QRect& geometry,
-                       const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
-    return button;
 }
 
 }  // namespace
@@ -58,7 +47,7 @@ frmAbout::frmAbout()
 
     // Created in tab order.
     QPushButton* cmdOK =
-        AddButton(this, "cmdOK", TwipsRect(4125, 2625, 1500, 345), QStringLiteral("确定"));
+        AddPlacedButton(this, "cmdOK", TwipsRect(4125, 2625, 1500, 345), QStringLiteral("确定"));
     cmdOK->setDefault(true);  // Enter; Esc rejects the dialog, which closes it the same way
     connect(cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
@@ -69,8 +58,8 @@ frmAbout::frmAbout()
     picIcon->setPixmap(QPixmap(QStringLiteral(":/quendal-32.png")));
     picIcon->setAccessibleName(QString::fromUtf8(AppTitle));
 
-    QPushButton* cmdSysInfo = AddButton(this, "cmdSysInfo", TwipsRect(4140, 3075, 1485, 345),
-                                        QStringLiteral("系统信息(&S)..."));
+    QPushButton* cmdSysInfo = AddPlacedButton(this, "cmdSysInfo", TwipsRect(4140, 3075, 1485, 345),
+                                              QStringLiteral("系统信息(&S)..."));
     cmdSysInfo->setAutoDefault(false);
     connect(cmdSysInfo, &QPushButton::clicked, this, &frmAbout::StartSystemInformation);
 

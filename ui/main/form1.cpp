@@ -13,6 +13,7 @@
 #include "appsetup.h"
 #include "circuitpicture.h"
 #include "dropper.h"
+#include "placedcontrols.h"
 #include "twips.h"
 
 namespace quendal::ui {
@@ -30,9 +31,7 @@ QFont SongFont(bool bold) {
 
 QPushButton* AddButton(QWidget* parent, const char* name, const QRect& geometry,
                        const QString& caption) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setGeometry(geometry);
+    QPushButton* button = AddPlacedButton(parent, name, geometry, caption);
     // No default button: Enter in a text box must not press one.
     button->setAutoDefault(false);
     return button;
@@ -115,12 +114,8 @@ QLineEdit* Form1::AddTextBox(const char* name, const QRect& geometry, const QStr
 
 QLabel* Form1::AddLabel(const char* name, const QRect& geometry, const QString& text,
                         const QFont& font, QLineEdit* buddy) {
-    auto* label = new QLabel(text, m_client);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setGeometry(geometry);
+    QLabel* label = AddPlacedLabel(m_client, name, geometry, text);
     label->setFont(font);
-    label->setTextFormat(Qt::PlainText);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     if (buddy != nullptr) label->setBuddy(buddy);
     return label;
 }
