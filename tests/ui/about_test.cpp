@@ -13,6 +13,7 @@
 #include "guitest.h"
 
 using quendal::testing::AnswerMessageBoxes;
+using quendal::testing::ExitCodeOfEventLoopAfter;
 using quendal::testing::Find;
 using quendal::ui::Form1;
 using quendal::ui::frmAbout;
@@ -201,19 +202,16 @@ private Q_SLOTS:
 
     void exitWithTheDialogOpenEndsTheProgram() {
         QPointer<frmAbout> dialog = OpenedDialog();
-        QTimer::singleShot(0, this,
-                           [this] { Find<QAction>(m_window->menuBar(), "ex")->trigger(); });
-        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
-        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(ExitCodeOfEventLoopAfter(
+                     [this] { Find<QAction>(m_window->menuBar(), "ex")->trigger(); }),
+                 0);
         QVERIFY(dialog.isNull());
         QVERIFY(!m_window->isVisible());
     }
 
     void closingTheMainWindowClosesTheDialogToo() {
         QPointer<frmAbout> dialog = OpenedDialog();
-        QTimer::singleShot(0, this, [this] { m_window->close(); });
-        QTimer::singleShot(10000, qApp, [] { QCoreApplication::exit(1); });
-        QCOMPARE(QCoreApplication::exec(), 0);
+        QCOMPARE(ExitCodeOfEventLoopAfter([this] { m_window->close(); }), 0);
         QVERIFY(dialog.isNull());
     }
 };

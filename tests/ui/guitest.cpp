@@ -4,7 +4,7 @@
 #include <QApplication>
 #include <QTimer>
 
-#include "appsetup.h"
+#include "application.h"
 
 namespace quendal::testing {
 
@@ -44,6 +44,16 @@ QStringList MessagesShownBy(const std::function<void()>& action) {
     return texts;
 }
 
+int ExitCodeOfEventLoopAfter(const std::function<void()>& action) {
+    QObject scope;  // owns the connections below, so none outlives this call
+    QTimer::singleShot(0, &scope, action);
+    QTimer failsafe;
+    failsafe.setSingleShot(true);
+    QObject::connect(&failsafe, &QTimer::timeout, &scope, [] { QCoreApplication::exit(1); });
+    failsafe.start(10000);
+    return QCoreApplication::exec();
+}
+
 void TypeInto(QLineEdit* box, const QString& text) {
     box->setFocus();
     box->selectAll();
@@ -58,8 +68,7 @@ int RunGuiTest(int argc, char* argv[], const std::function<int(int, char**)>& ru
             if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
             previous(type, context, message);
         });
-    QApplication app(argc, argv);
-    ui::SetUpApplication(app);
+    ui::Application app(argc, argv);
     return run(argc, argv);
 }
 

@@ -37,6 +37,11 @@ T* Find(const QWidget* root, const char* name) {
     return child;
 }
 
+// Runs the application's event loop, does the action from inside it, and
+// returns the loop's exit code: 1 when nothing ends the loop within 10 s.
+// Every timer and connection it makes is gone when it returns.
+int ExitCodeOfEventLoopAfter(const std::function<void()>& action);
+
 // Replaces a text box's text by typing, the way a user would.
 void TypeInto(QLineEdit* box, const QString& text);
 

@@ -9,11 +9,12 @@
 #include <QTimer>
 #include <QtTest>
 
-#include "appsetup.h"
+#include "application.h"
 #include "form1.h"
 #include "guitest.h"
 
 using quendal::testing::AnswerMessageBoxes;
+using quendal::testing::ExitCodeOfEventLoopAfter;
 using quendal::testing::Find;
 using quendal::testing::MessagesShownBy;
 using quendal::testing::TypeInto;
@@ -255,13 +256,9 @@ private Q_SLOTS:
 
     void exitEndsTheProgram() {
         bool quit = false;
-        connect(qApp, &QCoreApplication::aboutToQuit, this, [&quit] { quit = true; });
-        QTimer::singleShot(0, this, [this] { MenuItem("ex")->trigger(); });
-        QTimer failsafe;
-        failsafe.setSingleShot(true);
-        connect(&failsafe, &QTimer::timeout, qApp, [] { QCoreApplication::exit(1); });
-        failsafe.start(10000);
-        QCOMPARE(QCoreApplication::exec(), 0);
+        QObject scope;  // the connection must not outlive `quit`
+        connect(qApp, &QCoreApplication::aboutToQuit, &scope, [&quit] { quit = true; });
+        QCOMPARE(ExitCodeOfEventLoopAfter([this] { MenuItem("ex")->trigger(); }), 0);
         QVERIFY(quit);
         QVERIFY(!m_window->isVisible());
     }

@@ -10,7 +10,7 @@
 #include <limits>
 
 #include "appinfo.h"
-#include "appsetup.h"
+#include "application.h"
 #include "circuitpicture.h"
 #include "dropper.h"
 #include "placedcontrols.h"

@@ -1,0 +1,28 @@
+#pragma once
+// The program's QApplication: starts fontconfig early, then sets the name,
+// version, icon and fonts. The program and its GUI tests both start through
+// it, so the tests run the start-up that users get.
+
+#include <QApplication>
+#include <QString>
+
+#include "fontconfigpreload.h"
+
+namespace quendal::ui {
+
+// FontConfigPreload comes first among the bases, so its thread is running
+// before QApplication's constructor connects to the display.
+class Application : private FontConfigPreload, public QApplication {
+public:
+    Application(int& argc, char** argv);
+};
+
+// The embedded fonts (assets/fonts): the serif stands in for 宋体, the sans
+// is the dialog font.
+inline constexpr char kSerifFamily[] = "Quendal Serif";
+inline constexpr char kSansFamily[] = "Quendal Sans";
+
+// The family of the 宋体 labels.
+QString SongFamily();
+
+}  // namespace quendal::ui
