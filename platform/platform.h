@@ -60,7 +60,10 @@ public:
     virtual ~ProgramLauncher() = default;
     // Starts the program at `path` (system code page) with a normal, focused
     // window and does not wait for it; never through a shell, so the path is
-    // only ever the program's own name. False when it could not be started.
+    // only ever the program's own name. On Windows that means a name ending
+    // in ".exe" as Windows resolves it (trailing dots and spaces dropped, no
+    // ":stream"): anything else, a batch file first, is refused. False when
+    // it could not be started.
     virtual bool Launch(const std::string& path) = 0;
 };
 

@@ -13,7 +13,6 @@
 #include <windows.h>
 
 #include <climits>
-#include <cwctype>
 #include <optional>
 #include <string>
 
@@ -53,14 +52,35 @@ std::optional<std::wstring> FromSystemCodePage(const std::string& text) {
     return wide;
 }
 
-bool EndsWithNoCase(const std::wstring& text, const std::wstring& suffix) {
-    if (text.size() < suffix.size()) {
+wchar_t AsciiLower(wchar_t c) {
+    return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+}
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// CreateProcess hands a batch file to cmd.exe, and Windows opens "tool.bat.",
+// "tool.bat " and "tool.bat::$DATA" as tool.bat: refusing suffixes misses
+// some. So only a name that ends in ".exe" as Windows resolves it (trailing
+// dots and spaces dropped) is started; a ':' other than the drive letter's
+// names a stream, never the program file itself.
+bool NamesAProgramFile(const std::wstring& path) {
+    for (std::size_t i = 0; i < path.size(); ++i) {
+        if (path[i] == L':' && !(i == 1 && IsAsciiLetter(path[0]))) {
+            return false;
+        }
+    }
+    const std::size_t kept = path.find_last_not_of(L". ");
+    if (kept == std::wstring::npos) {
         return false;
     }
-    const std::size_t start = text.size() - suffix.size();
+    const std::wstring name = path.substr(0, kept + 1);
+    const std::wstring suffix = L".exe";
+    if (name.size() < suffix.size()) {
+        return false;
+    }
+    const std::size_t start = name.size() - suffix.size();
     for (std::size_t i = 0; i < suffix.size(); ++i) {
-        if (std::towlower(static_cast<wint_t>(text[start + i])) !=
-            std::towlower(static_cast<wint_t>(suffix[i]))) {
+        if (AsciiLower(name[start + i]) != suffix[i]) {
             return false;
         }
     }
@@ -107,10 +127,8 @@ class ProcessLauncher final : public ProgramLauncher {
 public:
     bool Launch(const std::string& path) override {
         const auto program = FromSystemCodePage(path);
-        // CreateProcess hands batch files to cmd.exe; a program is started
-        // only as itself. A quote cannot be part of a Windows file name.
-        if (!program || program->find(L'"') != std::wstring::npos ||
-            EndsWithNoCase(*program, L".bat") || EndsWithNoCase(*program, L".cmd")) {
+        // A quote cannot be part of a Windows file name.
+        if (!program || program->find(L'"') != std::wstring::npos || !NamesAProgramFile(*program)) {
             return false;
         }
         // The program is named explicitly, so the command line (its argv[0],

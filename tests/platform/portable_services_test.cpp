@@ -2,16 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <ostream>
 #include <stdexcept>
 #include <string>
-#include <thread>
 #include <vector>
 
+#include "markerfile.h"
 #include "platform.h"
 #include "recorders.h"
 #include "sysinfo.h"
@@ -20,29 +18,15 @@
 namespace quendal {
 namespace {
 
+using quendal::testing::ReadFile;
 using quendal::testing::TempFolder;
+using quendal::testing::WaitForFile;
 
 namespace fs = std::filesystem;
 
 void WriteFile(const fs::path& path, const std::string& content, fs::perms permissions) {
     std::ofstream(path) << content;
     fs::permissions(path, permissions);
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-// The launched program runs on its own; give it ample time to leave its mark.
-bool WaitForFile(const fs::path& path) {
-    for (int i = 0; i < 600; ++i) {
-        if (fs::exists(path)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
 }
 
 constexpr auto kExecutable = fs::perms::owner_all;

@@ -17,6 +17,10 @@ int main() {
         return 1;
     }
     self.resize(length);
+    // Wine names a program started from \\server\share\... "UNC\server\share\...".
+    if (self.rfind(L"UNC\\", 0) == 0) {
+        self.replace(0, 3, L"\\");
+    }
 
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, self.data(), static_cast<int>(self.size()),
                                           nullptr, 0, nullptr, nullptr);

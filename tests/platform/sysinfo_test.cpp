@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "bytes.h"
 #include "platform_doubles.h"
 #include "recorders.h"
 #include "sysinfo.h"
@@ -16,6 +17,7 @@
 namespace quendal {
 namespace {
 
+using testing::Bytes;
 using testing::ListedFiles;
 using testing::MemoryKeyStore;
 using testing::RecordingLauncher;
@@ -24,14 +26,6 @@ using Texts = std::vector<std::string>;
 
 constexpr char kKey[] = "SOFTWARE\\Quendal\\Test";
 constexpr char kValue[] = "Value";
-
-std::string Bytes(std::initializer_list<unsigned> bytes) {
-    std::string text;
-    for (unsigned byte : bytes) {
-        text += static_cast<char>(byte);
-    }
-    return text;
-}
 
 // ---------------------------------------------------------------- GetKeyValue
 
@@ -156,10 +150,7 @@ std::ostream& operator<<(std::ostream& out, const StartCase& row) { return out <
 
 StoredValue String(const std::string& text) { return {1, text + '\0'}; }
 
-class StartSysInfoRun : public ::testing::TestWithParam<StartCase> {};
-
-TEST_P(StartSysInfoRun, LaunchesOrShowsTheOneMessage) {
-    const StartCase& row = GetParam();
+void ExpectStartSysInfo(const StartCase& row) {
     MemoryKeyStore keys;
     ListedFiles files;
     RecordingLauncher launcher;
@@ -183,6 +174,10 @@ TEST_P(StartSysInfoRun, LaunchesOrShowsTheOneMessage) {
     EXPECT_TRUE(keys.badCloses.empty());
     EXPECT_EQ(keys.OpenKeys(), 0u);
 }
+
+class StartSysInfoRun : public ::testing::TestWithParam<StartCase> {};
+
+TEST_P(StartSysInfoRun, LaunchesOrShowsTheOneMessage) { ExpectStartSysInfo(GetParam()); }
 
 INSTANTIATE_TEST_SUITE_P(
     Locations, StartSysInfoRun,
@@ -231,15 +226,70 @@ INSTANTIATE_TEST_SUITE_P(
                                 .files = {kInFolder},
                                 .programs = {kInFolder},
                                 .probes = {kInFolder},
-                                .launches = {kInFolder}},
-                      // Read as true with the path still empty, which no launcher starts.
-                      StartCase{.name = "RecordedPathOfAnotherType",
-                                .location1 = StoredValue{2, kPath + '\0'},
-                                .location2 = String(kFolder),
-                                .files = {kInFolder},
-                                .programs = {kInFolder},
-                                .launches = {""},
-                                .messages = {kUnavailable}}),
+                                .launches = {kInFolder}}),
+    [](const auto& row) { return std::string(row.param.name); });
+
+// A value as GetKeyValue reads it, at either location. Only an absolute path
+// counts: Windows resolves any other against the current folder or drive, so
+// a program planted there must never be tested for or started.
+struct RecordedValue {
+    const char* name;
+    StoredValue stored;
+    std::string text;  // as GetKeyValue gives it
+    bool absolute;
+};
+
+std::ostream& operator<<(std::ostream& out, const RecordedValue& row) { return out << row.name; }
+
+RecordedValue StringValue(const char* name, const std::string& text, bool absolute) {
+    return {name, String(text), text, absolute};
+}
+
+class StartSysInfoValue : public ::testing::TestWithParam<RecordedValue> {};
+
+TEST_P(StartSysInfoValue, CountsOnlyAsAnAbsolutePath) {
+    const RecordedValue& row = GetParam();
+    const std::string planted = row.text + "\\MSINFO32.EXE";
+    {
+        SCOPED_TRACE("as the recorded path, beside a folder holding the tool");
+        const Texts started = row.absolute ? Texts{row.text} : Texts{kInFolder};
+        ExpectStartSysInfo({.location1 = row.stored,
+                            .location2 = String(kFolder),
+                            .files = {row.text, kInFolder},
+                            .programs = {row.text, kInFolder},
+                            .probes = row.absolute ? Texts{} : Texts{kInFolder},
+                            .launches = started});
+    }
+    {
+        SCOPED_TRACE("as the folder");
+        const Texts plantedIfAbsolute = row.absolute ? Texts{planted} : Texts{};
+        ExpectStartSysInfo({.location2 = row.stored,
+                            .files = {planted},
+                            .programs = {planted},
+                            .probes = plantedIfAbsolute,
+                            .launches = plantedIfAbsolute,
+                            .messages = row.absolute ? Texts{} : Texts{kUnavailable}});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Forms, StartSysInfoValue,
+    ::testing::Values(StringValue("Empty", "", false),
+                      RecordedValue{"Number", StoredValue{4, Bytes({5, 0, 0, 0})}, "5", false},
+                      // GetKeyValue leaves the text as it was: empty.
+                      RecordedValue{"ExpandableString", StoredValue{2, kPath + '\0'}, "", false},
+                      StringValue("RelativeToTheCurrentFolder", "MSInfo\\Tools", false),
+                      StringValue("RootRelative", "\\Tools\\MSInfo", false),
+                      StringValue("RootRelativeWithSlash", "/Tools/MSInfo", false),
+                      StringValue("DriveRelative", "C:Tools\\MSInfo", false),
+                      StringValue("BareDrive", "C:", false),
+                      StringValue("TwoBackslashesWithoutServer", "\\\\", false),
+                      StringValue("LeadingBlank", " C:\\Tools", false),
+                      StringValue("DriveAbsolute", kFolder, true),
+                      StringValue("LowerCaseDrive", "c:\\tools", true),
+                      StringValue("DriveAbsoluteWithSlash", "C:/Tools", true),
+                      StringValue("Unc", "\\\\server\\share\\MSInfo", true),
+                      StringValue("UncWithSlashes", "//server/share/MSInfo", true)),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(StartSysInfo, LooksOnlyAtTheTwoRecordedLocations) {

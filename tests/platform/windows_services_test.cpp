@@ -18,13 +18,16 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <thread>
 #include <tuple>
+#include <utility>
 #include <vector>
 
+#include "bytes.h"
+#include "markerfile.h"
 #include "platform.h"
 #include "recorders.h"
 #include "sysinfo.h"
@@ -33,7 +36,10 @@
 namespace quendal {
 namespace {
 
+using quendal::testing::Bytes;
+using quendal::testing::ReadFile;
 using quendal::testing::TempFolder;
+using quendal::testing::WaitForFile;
 
 namespace fs = std::filesystem;
 
@@ -83,21 +89,8 @@ fs::path StandIn() { return OwnFolder() / L"quendal_stand_in.exe"; }
 
 fs::path MarkerOf(const fs::path& program) { return fs::path(program.wstring() + L".ran"); }
 
-// The launched program runs on its own; give it ample time to leave its mark.
-bool WaitForFile(const fs::path& path) {
-    for (int i = 0; i < 1200; ++i) {
-        if (fs::exists(path)) {
-            return true;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return false;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
+// How long a program that should not have started gets to show that it did.
+constexpr std::chrono::milliseconds kSettle = std::chrono::seconds(1);
 
 // Copies the stand-in to `path` (creating its folder) and returns `path`.
 fs::path PlaceStandIn(const fs::path& path) {
@@ -173,14 +166,6 @@ DWORD RunAndWait(const std::wstring& program, std::wstring commandLine) {
     CloseHandle(process.hThread);
     CloseHandle(process.hProcess);
     return code;
-}
-
-std::string Bytes(std::initializer_list<unsigned> bytes) {
-    std::string text;
-    for (unsigned byte : bytes) {
-        text += static_cast<char>(byte);
-    }
-    return text;
 }
 
 const std::string kTestKey = "SOFTWARE\\Quendal Tests";
@@ -316,20 +301,46 @@ TEST(WindowsFileProbe, OnlyANormalFileExists) {
     EXPECT_FALSE(probe.FileExists(""));
 }
 
-TEST(WindowsLauncher, StartsAPathWithSpacesAndShellCharactersAsItself) {
+struct StartedLaunch {
+    const char* name;
+    const wchar_t* file;    // the program, under a fresh temporary folder
+    const wchar_t* suffix;  // appended to the name that is launched
+};
+
+std::ostream& operator<<(std::ostream& out, const StartedLaunch& row) { return out << row.name; }
+
+class WindowsLauncherStarts : public ::testing::TestWithParam<StartedLaunch> {};
+
+TEST_P(WindowsLauncherStarts, TheProgramItself) {
+    const StartedLaunch& row = GetParam();
     TempFolder temp;
-    // cmd.exe would split, expand or redirect at these characters.
-    const fs::path program =
-        PlaceStandIn(temp.Path() / L"a & b (x86) %PATH% ^ ;" / L"tool & run %OS%.exe");
-    ASSERT_TRUE(platform::SystemServices().launcher.Launch(Narrow(program.wstring())));
+    const fs::path program = PlaceStandIn(temp.Path() / row.file);
+    ASSERT_TRUE(platform::SystemServices().launcher.Launch(Narrow(program.wstring() + row.suffix)));
     ASSERT_TRUE(WaitForFile(MarkerOf(program)));
     EXPECT_EQ(ReadFile(MarkerOf(program)), Utf8(program.wstring()));
 }
 
+INSTANTIATE_TEST_SUITE_P(Names, WindowsLauncherStarts,
+                         ::testing::Values(
+                             // cmd.exe would split, expand or redirect at these characters.
+                             StartedLaunch{"SpacesAndShellCharacters",
+                                           L"a & b (x86) %PATH% ^ ;\\tool & run %OS%.exe", L""},
+                             StartedLaunch{"SuffixInCapitals", L"MSINFO32.EXE", L""},
+                             // Windows drops the trailing dots and spaces: still the program.
+                             StartedLaunch{"TrailingDotAndSpace", L"tool.exe", L". ."}),
+                         [](const auto& row) { return std::string(row.param.name); });
+
+enum class Body {
+    None,     // no file
+    Batch,    // leaves the file "ran" beside itself when a shell runs it
+    Program,  // the stand-in, which leaves its own marker beside itself
+};
+
 struct FailedLaunch {
     const char* name;
-    const wchar_t* file;  // under a fresh temporary folder
-    const char* content;  // nothing: the file is missing
+    const wchar_t* file;  // created under a fresh temporary folder
+    Body body;
+    const wchar_t* suffix;  // appended to the name that is launched
 };
 
 std::ostream& operator<<(std::ostream& out, const FailedLaunch& row) { return out << row.name; }
@@ -340,26 +351,137 @@ TEST_P(WindowsLauncherFails, Cleanly) {
     const FailedLaunch& row = GetParam();
     TempFolder temp;
     const fs::path path = temp.Path() / row.file;
-    if (row.content != nullptr) {
-        std::ofstream(path) << row.content;
+    switch (row.body) {
+        case Body::None:
+            break;
+        case Body::Batch:
+            std::ofstream(path) << "echo x> \"%~dp0ran\"\r\n";
+            break;
+        case Body::Program:
+            PlaceStandIn(path);
+            break;
     }
-    EXPECT_FALSE(platform::SystemServices().launcher.Launch(Narrow(path.wstring())));
-    // The batch file would have left this behind, had a shell run it.
-    EXPECT_FALSE(fs::exists(temp.Path() / L"ran"));
+    EXPECT_FALSE(platform::SystemServices().launcher.Launch(Narrow(path.wstring() + row.suffix)));
+    if (row.body != Body::None) {
+        // Nothing ran: a shell with the batch file, or the program, would have
+        // left its marker beside it.
+        std::this_thread::sleep_for(kSettle);
+        std::vector<fs::path> left;
+        for (const auto& entry : fs::directory_iterator(temp.Path())) {
+            left.push_back(entry.path().filename());
+        }
+        EXPECT_EQ(left, std::vector<fs::path>{path.filename()});
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Paths, WindowsLauncherFails,
-    ::testing::Values(FailedLaunch{"MissingFile", L"MSINFO32.EXE", nullptr},
-                      FailedLaunch{"TextFileNamedAsAProgram", L"MSINFO32.EXE", "not a program"},
-                      FailedLaunch{"BatchFile", L"tool.bat", "echo x> \"%~dp0ran\"\r\n"},
-                      FailedLaunch{"CommandFile", L"tool.CMD", "echo x> \"%~dp0ran\"\r\n"},
-                      FailedLaunch{"Folder", L"", nullptr}),
+    ::testing::Values(
+        FailedLaunch{"MissingFile", L"MSINFO32.EXE", Body::None, L""},
+        FailedLaunch{"Folder", L"", Body::None, L""},
+        FailedLaunch{"BatchFile", L"tool.bat", Body::Batch, L""},
+        FailedLaunch{"CommandFile", L"tool.CMD", Body::Batch, L""},
+        FailedLaunch{"ScriptNamedAsAProgram", L"MSINFO32.EXE", Body::Batch, L""},
+        // Windows opens each of these names as the batch file itself.
+        FailedLaunch{"BatchFileWithTrailingDot", L"tool.bat", Body::Batch, L"."},
+        FailedLaunch{"BatchFileWithTrailingSpace", L"tool.bat", Body::Batch, L" "},
+        FailedLaunch{"BatchFileDataStream", L"tool.bat", Body::Batch, L"::$DATA"},
+        // Programs that CreateProcess would start as they are, but not named as one.
+        FailedLaunch{"ProgramNamedBatWithTrailingDot", L"tool.bat", Body::Program, L"."},
+        FailedLaunch{"ProgramNamedCmdWithTrailingSpaceAndDot", L"tool.cmd", Body::Program, L" ."},
+        FailedLaunch{"ProgramNamedCom", L"tool.com", Body::Program, L""},
+        FailedLaunch{"ProgramNamedPif", L"tool.pif", Body::Program, L""},
+        FailedLaunch{"ProgramNamedScr", L"tool.scr", Body::Program, L""},
+        FailedLaunch{"ProgramWithoutSuffix", L"tool", Body::Program, L""}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // --------------------------------------------------- StartSysInfo, registry
 
-enum class Place { Nothing, ToolPath, MissingToolPath, FolderWithTool, FolderWithoutTool };
+// Makes a fresh folder the current one for the guard's lifetime.
+class CurrentFolder {
+public:
+    explicit CurrentFolder(fs::path folder)
+        : m_previous(fs::current_path()), m_folder(std::move(folder)) {
+        fs::create_directories(m_folder);
+        fs::current_path(m_folder);
+    }
+    ~CurrentFolder() {
+        std::error_code ignored;
+        fs::current_path(m_previous, ignored);
+    }
+    CurrentFolder(const CurrentFolder&) = delete;
+    CurrentFolder& operator=(const CurrentFolder&) = delete;
+
+    const fs::path& Path() const { return m_folder; }
+
+private:
+    fs::path m_previous;
+    fs::path m_folder;
+};
+
+// A share \\quendal-tests\share-<process id>, removed with the guard. Wine
+// serves \\server\share from the folder dosdevices\unc\server\share of its
+// prefix, which is reached here through the drive that maps the Unix root.
+class WineShare {
+public:
+    WineShare() {
+        using UnixFileName = char*(CDECL*)(const wchar_t*);
+        using DosFileName = wchar_t*(CDECL*)(const char*);
+        const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
+        const auto toUnix = reinterpret_cast<UnixFileName>(
+            reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "wine_get_unix_file_name")));
+        const auto toDos = reinterpret_cast<DosFileName>(
+            reinterpret_cast<void (*)()>(GetProcAddress(kernel32, "wine_get_dos_file_name")));
+        if (toUnix == nullptr || toDos == nullptr) {
+            return;
+        }
+        // "<prefix>/dosdevices/c:/": the folder above the drive's own entry.
+        char* drive = toUnix(L"C:\\");
+        if (drive == nullptr) {
+            return;
+        }
+        std::string devices(drive);
+        HeapFree(GetProcessHeap(), 0, drive);
+        devices.erase(devices.find_last_not_of('/') + 1);
+        devices.erase(devices.find_last_of('/') + 1);
+        const std::string share = "share-" + std::to_string(GetCurrentProcessId());
+        wchar_t* local = toDos((devices + "unc/quendal-tests/" + share).c_str());
+        if (local == nullptr) {
+            return;
+        }
+        m_local = local;
+        HeapFree(GetProcessHeap(), 0, local);
+        fs::create_directories(m_local);
+        m_unc = fs::path(L"\\\\quendal-tests") / share;
+    }
+    ~WineShare() {
+        std::error_code ignored;
+        if (!m_local.empty()) {
+            fs::remove_all(m_local, ignored);
+        }
+    }
+    WineShare(const WineShare&) = delete;
+    WineShare& operator=(const WineShare&) = delete;
+
+    const fs::path& Local() const { return m_local; }  // empty when Wine has no such share
+    const fs::path& Unc() const { return m_unc; }
+
+private:
+    fs::path m_local;
+    fs::path m_unc;
+};
+
+enum class Place {
+    Nothing,
+    ToolPath,
+    MissingToolPath,
+    FolderWithTool,
+    FolderWithoutTool,
+    UncFolderWithTool,
+    // Relative values, with the program they would name left in the current folder.
+    RelativeToolPath,
+    NumberAsFolder,  // a DWORD 5, read as "5": 5\MSINFO32.EXE
+};
 
 struct RegistryStart {
     const char* name;
@@ -376,37 +498,59 @@ TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
     REQUIRE_WINE();
     const RegistryStart& row = GetParam();
     TempFolder temp;
+    const CurrentFolder current(temp.Path() / L"current");
+    std::optional<WineShare> share;
     RegistryScratch scratch({kToolKey, kFolderKey});
     const fs::path direct = temp.Path() / L"Direct Tools" / L"msinfo32 (x86).exe";
     const fs::path folder = temp.Path() / L"Shared Tools" / L"MSInfo";
-    const fs::path inFolder = folder / L"MSINFO32.EXE";
-    fs::path expected;
+    const fs::path relative = fs::path(L"Direct Tools") / L"msinfo32 (x86).exe";
+    fs::path expected;                // as started: the first location's tool
+    std::vector<fs::path> forbidden;  // every other tool placed
 
+    auto plant = [&](const fs::path& started, const fs::path& placed, bool valid) {
+        PlaceStandIn(placed);
+        if (valid && expected.empty()) {
+            expected = started;
+        } else {
+            forbidden.push_back(placed);
+        }
+    };
     for (const auto& [place, key, value] : {std::tuple{row.location1, kToolKey, "PATH"},
                                             std::tuple{row.location2, kFolderKey, "MSINFO"}}) {
         switch (place) {
             case Place::Nothing:
                 break;
             case Place::ToolPath:
-                expected = PlaceStandIn(direct);
+                plant(direct, direct, true);
                 scratch.SetWide(key, value, direct.wstring());
                 break;
             case Place::MissingToolPath:
                 scratch.SetWide(key, value, direct.wstring());
                 break;
             case Place::FolderWithTool:
-                expected = PlaceStandIn(inFolder);
+                plant(folder / L"MSINFO32.EXE", folder / L"MSINFO32.EXE", true);
                 scratch.SetWide(key, value, folder.wstring());
                 break;
             case Place::FolderWithoutTool:
                 fs::create_directories(folder);
                 scratch.SetWide(key, value, folder.wstring());
                 break;
+            case Place::UncFolderWithTool:
+                share.emplace();
+                ASSERT_FALSE(share->Local().empty()) << "Wine serves no share here";
+                plant(share->Unc() / L"MSInfo" / L"MSINFO32.EXE",
+                      share->Local() / L"MSInfo" / L"MSINFO32.EXE", true);
+                scratch.SetWide(key, value, (share->Unc() / L"MSInfo").wstring());
+                break;
+            case Place::RelativeToolPath:
+                plant(relative, current.Path() / relative, false);
+                scratch.SetWide(key, value, relative.wstring());
+                break;
+            case Place::NumberAsFolder:
+                plant({}, current.Path() / L"5" / L"MSINFO32.EXE", false);
+                scratch.Set(key, value, REG_DWORD, Bytes({5, 0, 0, 0}));
+                break;
         }
-    }
-    // With both present only the first location may run.
-    if (row.location1 == Place::ToolPath) {
-        expected = direct;
     }
 
     testing::RecordingMessenger messenger;
@@ -419,8 +563,9 @@ TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
     } else {
         EXPECT_EQ(messenger.messages, kUnavailable);
     }
-    if (expected != inFolder) {
-        EXPECT_FALSE(fs::exists(MarkerOf(inFolder))) << "the folder's tool must not run";
+    for (const fs::path& program : forbidden) {
+        EXPECT_FALSE(WaitForFile(MarkerOf(program), kSettle))
+            << Utf8(program.wstring()) << " must not run";
     }
 }
 
@@ -431,9 +576,16 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryStart{"RecordedPathWinsOverTheFolder", Place::ToolPath, Place::FolderWithTool,
                       true},
         RegistryStart{"FolderHoldingTheTool", Place::Nothing, Place::FolderWithTool, true},
+        RegistryStart{"UncFolderHoldingTheTool", Place::Nothing, Place::UncFolderWithTool, true},
         RegistryStart{"FolderWithoutTheTool", Place::Nothing, Place::FolderWithoutTool, false},
         RegistryStart{"RecordedPathToNoFile", Place::MissingToolPath, Place::Nothing, false},
-        RegistryStart{"NeitherLocation", Place::Nothing, Place::Nothing, false}),
+        RegistryStart{"NeitherLocation", Place::Nothing, Place::Nothing, false},
+        RegistryStart{"RelativeRecordedPathIntoTheCurrentFolder", Place::RelativeToolPath,
+                      Place::Nothing, false},
+        RegistryStart{"RelativeRecordedPathGivesWayToTheFolder", Place::RelativeToolPath,
+                      Place::FolderWithTool, true},
+        RegistryStart{"NumberAsFolderIntoTheCurrentFolder", Place::Nothing, Place::NumberAsFolder,
+                      false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // --------------------------------------------------- a Chinese Windows (936)

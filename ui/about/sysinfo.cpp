@@ -28,6 +28,28 @@ bool Unreadable(std::string& KeyVal) {
     return false;
 }
 
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
+
+bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
+
+// "C:\..." or "\\server\...", either slash as Windows reads them. Windows
+// resolves anything else ("", "5", "tools\x", "\tools\x", "C:tools\x", "C:")
+// against the current folder or drive, where anyone may have left a program.
+bool IsAbsolutePath(const std::string& path) {
+    if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && IsSeparator(path[2])) {
+        return true;
+    }
+    return path.size() >= 3 && IsSeparator(path[0]) && IsSeparator(path[1]) &&
+           !IsSeparator(path[2]);
+}
+
+// A value of either location that is not an absolute path counts as missing.
+bool ReadRecordedPath(platform::KeyStore& store, const char* keyName, const char* valueName,
+                      std::string& path) {
+    return GetKeyValue(store, platform::RootKey::LocalMachine, keyName, valueName, path) &&
+           IsAbsolutePath(path);
+}
+
 }  // namespace
 
 bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std::string& KeyName,
@@ -75,15 +97,16 @@ bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std
 void StartSysInfo(platform::Services& services, Messenger& messenger) {
     bool started = false;
     try {
-        std::string path;
-        if (GetKeyValue(services.keys, platform::RootKey::LocalMachine, sysinfo::ToolPathKey,
-                        sysinfo::ToolPathValue, path)) {
+        std::string toolPath;
+        std::string folder;
+        if (ReadRecordedPath(services.keys, sysinfo::ToolPathKey, sysinfo::ToolPathValue,
+                             toolPath)) {
             // The recorded path is trusted as it stands: no existence test.
-            started = services.launcher.Launch(path);
-        } else if (GetKeyValue(services.keys, platform::RootKey::LocalMachine,
-                               sysinfo::ToolFolderKey, sysinfo::ToolFolderValue, path)) {
-            path += sysinfo::ToolFileName;
-            started = services.files.FileExists(path) && services.launcher.Launch(path);
+            started = services.launcher.Launch(toolPath);
+        } else if (ReadRecordedPath(services.keys, sysinfo::ToolFolderKey, sysinfo::ToolFolderValue,
+                                    folder)) {
+            const std::string tool = folder + sysinfo::ToolFileName;
+            started = services.files.FileExists(tool) && services.launcher.Launch(tool);
         }
     } catch (const std::exception&) {
         started = false;

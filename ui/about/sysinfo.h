@@ -15,7 +15,7 @@ namespace quendal {
 namespace sysinfo {
 
 // Where the tool is recorded, both under HKEY_LOCAL_MACHINE: first its full
-// path, then the folder that holds it.
+// path, then the folder that holds it, each as an absolute path.
 inline constexpr char ToolPathKey[] = "SOFTWARE\\Microsoft\\Shared Tools\\MSINFO";
 inline constexpr char ToolPathValue[] = "PATH";
 inline constexpr char ToolFolderKey[] = "SOFTWARE\\Microsoft\\Shared Tools Location";
@@ -40,8 +40,12 @@ bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std
                  const std::string& SubKeyRef, std::string& KeyVal);
 
 // Starts the tool from the path recorded in the registry, or from the recorded
-// folder when the tool is found there. Every failure, a failed start included,
-// ends in the one message sysinfo::MsgUnavailable.
+// folder when the tool is found there. Each value counts only as an absolute
+// path, "C:\..." or "\\server\..." (either slash): Windows would resolve
+// anything else (an empty text, a number, "tools\x", "\tools\x", "C:tools\x")
+// against the current folder or drive. Such a recorded path gives way to the
+// folder, such a folder to the message. Every failure, a failed start
+// included, ends in the one message sysinfo::MsgUnavailable.
 void StartSysInfo(platform::Services& services, Messenger& messenger);
 
 }  // namespace quendal
