@@ -9,7 +9,10 @@
 
 namespace quendal {
 
-// 2π as the calculator has always used it, in both directions.
+// 2π to eight significant figures, as the reactance formula has it. The
+// capacitance uses the same value, so that it is the exact inverse of the
+// current: a capacitance fed back into the current calculation gives the
+// current it was computed from.
 inline constexpr double TWO_PI_FINE = 6.2831852;
 
 // Xc = 1 / (f × 2π × C × 10⁻⁶) / 1000, in that order of operations.
