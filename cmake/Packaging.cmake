@@ -73,8 +73,11 @@ install(FILES ${quendal_packaging}/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quendal)
 
 # The Debian package: `cpack` in a Release build directory.
-set(QUENDAL_PACKAGE_CONTACT "Morvik <morvik@users.noreply.github.com>"
-  CACHE STRING "Maintainer of the Debian package")
+# The package names no address that does not exist: a maintainer's e-mail and
+# a homepage come only from whoever builds it and has real ones.
+set(QUENDAL_MAINTAINER "" CACHE STRING
+  "Maintainer of the Debian package, as \"Name <e-mail>\" (empty: the maker's name alone)")
+set(QUENDAL_HOMEPAGE_URL "" CACHE STRING "Homepage named by the Debian package (empty: none)")
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quendal)
@@ -83,8 +86,14 @@ set(CPACK_PACKAGE_VERSION "${QUENDAL_RELEASE}")
 if(PROJECT_VERSION_TWEAK)
   string(APPEND CPACK_PACKAGE_VERSION ".${PROJECT_VERSION_TWEAK}")
 endif()
-set(CPACK_PACKAGE_CONTACT "${QUENDAL_PACKAGE_CONTACT}")
-set(CPACK_PACKAGE_HOMEPAGE_URL "https://github.com/morvik/quendal")
+if(QUENDAL_MAINTAINER)
+  set(CPACK_PACKAGE_CONTACT "${QUENDAL_MAINTAINER}")
+else()
+  set(CPACK_PACKAGE_CONTACT "${QUENDAL_MAKER}")
+endif()
+if(QUENDAL_HOMEPAGE_URL)
+  set(CPACK_PACKAGE_HOMEPAGE_URL "${QUENDAL_HOMEPAGE_URL}")
+endif()
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
 set(CPACK_PACKAGE_DESCRIPTION [=[
 Quendal sizes a capacitive-dropper mains supply: a series capacitor, bridged

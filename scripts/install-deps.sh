@@ -10,7 +10,7 @@ run_packages=(
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
   pkg-config libfontconfig-dev  # the program starts fontconfig early, on a thread
   fonts-noto-cjk        # CJK fallback for text the embedded fonts lack
-  xvfb xauth            # a display for machines that have none
+  xvfb xauth            # a display for machines that have none (scripts/with-display.sh)
 )
 test_packages=(
   "${run_packages[@]}"
@@ -38,14 +38,31 @@ case "${1:-run}" in
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
 
-as_root=()
-if [ "$(id -u)" -ne 0 ]; then as_root=(sudo); fi
-
 missing=()
 for package in "${wanted[@]}"; do
   status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
   [ "$status" = "install ok installed" ] || missing+=("$package")
 done
+# Locales the tests switch to: a comma decimal point, and Chinese.
+locales=()
+if [ "${1:-run}" = test ]; then
+  present=$'\n'$(locale -a 2>/dev/null || true)$'\n'
+  for locale in de_DE.UTF-8 zh_CN.UTF-8; do
+    [[ $present == *$'\n'"${locale%.UTF-8}.utf8"$'\n'* ]] || locales+=("$locale")
+  done
+fi
+
+# Root or sudo only when there is something to do, so that the test command
+# also runs for a user on a machine that already has everything.
+as_root=()
+if [ "$(id -u)" -ne 0 ] && [ $((${#missing[@]} + ${#locales[@]})) -gt 0 ]; then
+  if ! command -v sudo >/dev/null; then
+    todo=("${missing[@]}" "${locales[@]/#/locale }")
+    echo "$0: installing ${todo[*]} needs root: run it as root, or install sudo" >&2
+    exit 1
+  fi
+  as_root=(sudo)
+fi
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"
@@ -54,14 +71,8 @@ if [ ${#missing[@]} -gt 0 ]; then
     apt-get install -y -qq --no-install-recommends "${missing[@]}"
 fi
 
-# Locales the tests switch to: a comma decimal point, and Chinese.
-if [ "${1:-run}" = test ]; then
-  for locale in de_DE.UTF-8 zh_CN.UTF-8; do
-    short=$(echo "$locale" | sed 's/UTF-8/utf8/')
-    if ! locale -a 2>/dev/null | grep -qx "$short"; then
-      "${as_root[@]}" sed -i "s/^# *\($locale UTF-8\)/\1/" /etc/locale.gen
-      grep -q "^$locale UTF-8" /etc/locale.gen || echo "$locale UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
-      "${as_root[@]}" locale-gen >/dev/null
-    fi
-  done
-fi
+for locale in "${locales[@]}"; do
+  "${as_root[@]}" sed -i "s/^# *\($locale UTF-8\)/\1/" /etc/locale.gen
+  grep -q "^$locale UTF-8" /etc/locale.gen || echo "$locale UTF-8" | "${as_root[@]}" tee -a /etc/locale.gen >/dev/null
+  "${as_root[@]}" locale-gen >/dev/null
+done

@@ -11,6 +11,6 @@ program=build/release/ui/quendal
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$program"
 fi
-echo "No display here: starting Quendal on a virtual X display (xvfb-run)."
+echo "No display here: starting Quendal on a virtual X display (Xvfb)."
 echo "Use a desktop session, or ssh -X, to see the window."
-exec xvfb-run -a "$program"
+exec scripts/with-display.sh -- "$program"

@@ -9,7 +9,7 @@ program=${1:-build/release/ui/quendal}
 output=${2:-docs/screenshot.png}
 
 if [ -z "${QUENDAL_IN_XVFB:-}" ]; then
-  QUENDAL_IN_XVFB=1 exec xvfb-run -a -s "-screen 0 640x480x24 -dpi 96" "$0" "$program" "$output"
+  QUENDAL_IN_XVFB=1 exec scripts/with-display.sh --size 640x480x24 --dpi 96 -- "$0" "$program" "$output"
 fi
 
 "$program" &

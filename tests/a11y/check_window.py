@@ -1,11 +1,21 @@
-"""Reads and drives the running Quendal window through AT-SPI, the layer a
-screen reader uses: every control must be there with a readable name, and a
-calculation started through the accessibility actions must show its result."""
+"""Reads and drives the running Quendal windows through AT-SPI, the layer a
+screen reader uses: every control of the main window and of the About dialog
+must be there with a readable name, a calculation started through the
+accessibility actions must show its result, and the About dialog must open
+and close through them."""
 
+import pathlib
+import re
 import sys
 import time
 
 import pyatspi
+
+
+DESCRIPTION = (
+    "输入电容计算电流,输入电流计算电容,泄放电阻R1要保证功率否则容易烧,也不能太大,"
+    "要恰好能释放掉C1的电荷!例子是半波整流的 需要自己修改!阻容降压电路需要接入负载后在通电! "
+    "犹豫阻容降压为非隔离电路 造成一切后果与此工具无关!")
 
 
 def find_app(name, timeout=20.0):
@@ -33,12 +43,26 @@ def text_of(node):
     return text.getText(0, text.characterCount)
 
 
-def find(app, role, name):
-    for node in walk(app):
-        if node.getRoleName() == role and node.name == name:
-            return node
-    sys.exit(f"no {role} named {name!r}; the tree has: " +
-             ", ".join(f"{n.getRoleName()} {n.name!r}" for n in walk(app)))
+def search(root, role, name):
+    return next((node for node in walk(root)
+                 if node.getRoleName() == role and node.name == name), None)
+
+
+def find(root, role, name):
+    node = search(root, role, name)
+    if node is None:
+        sys.exit(f"no {role} named {name!r}; the tree has: " +
+                 ", ".join(f"{n.getRoleName()} {n.name!r}" for n in walk(root)))
+    return node
+
+
+def press(node, names=("Press", "press", "click")):
+    actions = node.queryAction()
+    index = next((i for i in range(actions.nActions) if actions.getName(i) in names), None)
+    if index is None:
+        sys.exit(f"{node.getRoleName()} {node.name!r} cannot be pressed; its actions: " +
+                 ", ".join(actions.getName(i) for i in range(actions.nActions)))
+    actions.doAction(index)
 
 
 def wait_for(predicate, what, timeout=10.0):
@@ -59,7 +83,7 @@ def main():
     current = find(app, "text", "电流:")
     find(app, "image", "电路图")
     find(app, "menu item", "退出")
-    find(app, "menu item", "说明")
+    about_menu = find(app, "menu item", "说明")
     calculate_current = find(app, "push button", "计算电流")
     find(app, "push button", "计算电容")
     if text_of(voltage) != "220" or text_of(frequency) != "50":
@@ -69,12 +93,47 @@ def main():
             sys.exit(f"the field {field.name!r} does not tell its unit")
 
     capacitance.queryEditableText().insertText(0, "1", 1)
-    actions = calculate_current.queryAction()
-    press = next(i for i in range(actions.nActions) if actions.getName(i) in ("Press", "press", "click"))
-    actions.doAction(press)
+    press(calculate_current)
     wait_for(lambda: text_of(current) == "69.12", "the current 69.12 in the 电流 field")
     find(app, "label", "容抗3.1831 K欧\n电流:69.12 mA")
-    print("accessibility: every control named, calculation through AT-SPI shows 69.12 mA")
+
+    check_about(app, about_menu)
+    print("accessibility: every control of both windows named, calculation through AT-SPI "
+          "shows 69.12 mA, the About dialog opens and closes")
+
+
+def release_version():
+    """major.minor.patch of the build's identity, as the About dialog shows it."""
+    identity = pathlib.Path(__file__).resolve().parents[2] / "cmake" / "AppIdentity.cmake"
+    found = re.search(r'set\(QUENDAL_RELEASE_VERSION "(\d+\.\d+\.\d+)\.\d+"\)',
+                      identity.read_text(encoding="utf-8"))
+    if found is None:
+        sys.exit(f"{identity} names no QUENDAL_RELEASE_VERSION")
+    return found.group(1)
+
+
+def top_window(app, role, name):
+    """A window of the application; only the top level is read, as a dialog
+    that is going away may take its children with it mid-walk."""
+    for i in range(app.childCount):
+        window = app.getChildAtIndex(i)
+        if window is not None and window.getRoleName() == role and window.name == name:
+            return window
+    return None
+
+
+def check_about(app, about_menu):
+    caption = "关于 Quendal"
+    press(about_menu)
+    wait_for(lambda: top_window(app, "dialog", caption) is not None, f"the dialog {caption!r}")
+    dialog = top_window(app, "dialog", caption)
+    for text in ("Quendal", f"版本 {release_version()}", DESCRIPTION, "警告: ..."):
+        find(dialog, "label", text)
+    find(dialog, "image", "Quendal")
+    # AT-SPI names a button by its text without the mnemonic's "&".
+    find(dialog, "push button", "系统信息(S)...")
+    press(find(dialog, "push button", "确定"))
+    wait_for(lambda: top_window(app, "dialog", caption) is None, f"the dialog {caption!r} to close")
 
 
 main()
