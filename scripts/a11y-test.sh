@@ -4,7 +4,7 @@
 # through AT-SPI (tests/a11y/check_window.py).
 #   scripts/a11y-test.sh [program]
 set -euo pipefail
-program=build/ci/ui/quendal
+program=build/ci/quendal
 if [ $# -gt 0 ]; then program=$(realpath -m "$1"); fi
 cd "$(dirname "$0")/.."
 

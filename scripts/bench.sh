@@ -15,7 +15,7 @@ cmake --preset bench >/dev/null
 cmake --build --preset bench
 
 build=build/bench
-ours=$build/ui/quendal
+ours=$build/quendal
 bare=$build/bench/barewindow
 probe=$build/bench/quendal_startprobe
 runs=${RUNS:-40}

@@ -7,7 +7,7 @@ scripts/install-deps.sh run
 cmake --preset release >/dev/null
 cmake --build --preset release
 
-program=build/release/ui/quendal
+program=build/release/quendal
 if [ -n "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
   exec "$program"
 fi

@@ -5,7 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-program=${1:-build/release/ui/quendal}
+program=${1:-build/release/quendal}
 output=${2:-docs/screenshot.png}
 
 if [ -z "${QUENDAL_IN_XVFB:-}" ]; then

@@ -20,7 +20,7 @@ step "Style and static checks"
 scripts/lint.sh build/ci
 
 step "The window through the accessibility layer (AT-SPI)"
-scripts/a11y-test.sh build/ci/ui/quendal
+scripts/a11y-test.sh build/ci/quendal
 
 step "Sanitizers: every test again under ASan and UBSan"
 scripts/sanitize.sh

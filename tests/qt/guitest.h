@@ -11,6 +11,8 @@
 
 #include <functional>
 
+#include "formdescription.h"
+
 namespace quendal::testing {
 
 // What a message box showed before the closer pressed its button.
@@ -41,6 +43,14 @@ T* Find(const QWidget* root, const char* name) {
 // returns the loop's exit code: 1 when nothing ends the loop within 10 s.
 // Every timer and connection it makes is gone when it returns.
 int ExitCodeOfEventLoopAfter(const std::function<void()>& action);
+
+// Rows "name" (QString) and "geometry" (QRect) for a layout test: every
+// control and line of the form where the description puts it, in pixels at
+// 96 dpi, worked out here independently of the windows' own code.
+void AddLayoutRows(const forms::Form& form);
+
+// The widgets named so (two for a line drawn as two strokes).
+QList<QWidget*> WidgetsNamed(const QWidget* root, const QString& name);
 
 // Replaces a text box's text by typing, the way a user would.
 void TypeInto(QLineEdit* box, const QString& text);

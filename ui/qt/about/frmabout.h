@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-class QLabel;
+#include "formwidgets.h"
 
 namespace quendal::ui {
 
@@ -21,9 +21,7 @@ private:
     void FitDescription();
     void StartSystemInformation();
 
-    QLabel* m_lblTitle;
-    QLabel* m_lblVersion;
-    QLabel* m_lblDescription;
+    FormWidgets m_controls;
 };
 
 }  // namespace quendal::ui

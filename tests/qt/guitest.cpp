@@ -54,6 +54,32 @@ int ExitCodeOfEventLoopAfter(const std::function<void()>& action) {
     return QCoreApplication::exec();
 }
 
+void AddLayoutRows(const forms::Form& form) {
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QList<QRect>>("geometry");
+    const auto pixels = [](int twips) { return (twips + 7) / 15; };
+    for (const forms::Control& control : form.controls) {
+        const QString name = QString::fromUtf8(control.name.data(), qsizetype(control.name.size()));
+        const forms::TwipsRect& r = control.rect;
+        QTest::newRow(qPrintable(name)) << name
+                                        << QList<QRect>{QRect(pixels(r.left), pixels(r.top),
+                                                              pixels(r.width), pixels(r.height))};
+    }
+    QMap<QString, QList<QRect>> lines;
+    for (const forms::Line& line : form.lines) {
+        lines[QString::fromUtf8(line.name.data(), qsizetype(line.name.size()))]
+            << QRect(QPoint(pixels(line.x1), pixels(line.y)),
+                     QPoint(pixels(line.x2), pixels(line.y) + line.widthPixels - 1));
+    }
+    for (auto line = lines.cbegin(); line != lines.cend(); ++line) {
+        QTest::newRow(qPrintable(line.key())) << line.key() << line.value();
+    }
+}
+
+QList<QWidget*> WidgetsNamed(const QWidget* root, const QString& name) {
+    return root->findChildren<QWidget*>(name);
+}
+
 void TypeInto(QLineEdit* box, const QString& text) {
     box->setFocus();
     box->selectAll();

@@ -1,4 +1,4 @@
-#include "circuitpicture.h"
+#include "picturebox.h"
 
 #include <QImageReader>
 #include <QStyleOptionFocusRect>
@@ -6,20 +6,19 @@
 
 namespace quendal::ui {
 
-CircuitPicture::CircuitPicture(const QRect& geometry, QWidget* parent) : QLabel(parent) {
+PictureBox::PictureBox(const QString& resource, const QRect& geometry, QWidget* parent)
+    : QLabel(parent) {
     setGeometry(geometry);
-    setFocusPolicy(Qt::StrongFocus);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    setAccessibleName(QStringLiteral("电路图"));
 
-    // The image is far larger than the box: decode only the part it shows.
-    QImageReader reader(QStringLiteral(":/circuit.jpg"));
+    // The picture may be far larger than the box: decode only the part it shows.
+    QImageReader reader(resource);
     reader.setClipRect(
         QRect(QPoint(0, 0), geometry.size()).intersected(QRect(QPoint(0, 0), reader.size())));
     setPixmap(QPixmap::fromImage(reader.read()));
 }
 
-void CircuitPicture::paintEvent(QPaintEvent* event) {
+void PictureBox::paintEvent(QPaintEvent* event) {
     QLabel::paintEvent(event);
     if (hasFocus()) {
         QStylePainter painter(this);

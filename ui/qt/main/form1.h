@@ -1,18 +1,18 @@
 #pragma once
 // The main window: four input boxes, the circuit picture, the two calculate
-// buttons and the report label. It is the calculator's field set; the
-// buttons hand it to the core, which reads and writes it.
+// buttons and the report label, built from the form description. It is the
+// calculator's field set; the buttons hand it to the core, which reads and
+// writes it.
 
 #include <QMainWindow>
 #include <QPointer>
 
 #include "fieldset.h"
+#include "formwidgets.h"
 #include "frmabout.h"
 #include "messageboxmessenger.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
 
 namespace quendal::ui {
 
@@ -31,19 +31,11 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLineEdit* AddTextBox(const char* name, const QRect& geometry, const QString& text,
-                          const QString& unit);
-    QLabel* AddLabel(const char* name, const QRect& geometry, const QString& text,
-                     const QFont& font, QLineEdit* buddy);
     QLineEdit* TextBox(FieldId field) const;
     void ShowAbout();
 
     QWidget* m_client;
-    QLineEdit* m_txtVolt;
-    QLineEdit* m_txtF;
-    QLineEdit* m_txtC1;
-    QLineEdit* m_txtCurrent;
-    QLabel* m_lblT;
+    FormWidgets m_controls;
     MessageBoxMessenger m_messenger;
     QPointer<frmAbout> m_about;  // the About dialog while it is open
 };

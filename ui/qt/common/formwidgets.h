@@ -1,0 +1,40 @@
+#pragma once
+// A form description (ui/forms) built as Qt widgets on a window's client
+// area: each control at its place, named after the description, with its
+// caption, font, colour and tooltip, labels as buddies of their boxes, and
+// the tab order of the description. Both windows build themselves with it.
+
+#include <QString>
+#include <QWidget>
+
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "formdescription.h"
+
+namespace quendal::ui {
+
+class FormWidgets {
+public:
+    FormWidgets(const forms::Form& form, QWidget* client);
+
+    // The widget of the control or line of that name, as the type it was
+    // built as (QLineEdit, QLabel, QPushButton, PictureBox).
+    template <typename T>
+    T* Get(std::string_view name) const {
+        return static_cast<T*>(Widget(name));
+    }
+
+    // At 96 dpi; Qt scales device-independent pixels with the screen.
+    static QRect Geometry(const forms::TwipsRect& rect);
+    static QString Text(std::string_view utf8);
+
+private:
+    QWidget* Widget(std::string_view name) const;
+
+    const forms::Form& m_form;
+    std::vector<std::pair<std::string_view, QWidget*>> m_widgets;
+};
+
+}  // namespace quendal::ui
