@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Benchmarks, in one run: the core's actions (Google Benchmark), then the
 # program's start-up against a bare Qt window, measured side by side on a
-# private virtual X display with a session bus, as on a desktop.
+# private virtual X display with a session bus, as on a desktop, and the
+# Windows program's against a bare Win32 window under Wine.
 #   scripts/bench.sh              40 start-ups of each
 #   RUNS=100 scripts/bench.sh     more
 # Figures go to the terminal and to build/bench/results/. Where it may (as
@@ -100,4 +101,7 @@ fi
 prepare_and_time_core
 # A display and a session bus of the benchmark's own, as on a desktop.
 "${boost[@]}" scripts/with-display.sh --size 1280x1024x24 --dbus -- "$0" --on-display
-say "Figures saved in $results/"
+
+step "Windows: quendal.exe against a bare Win32 window under Wine (time to the window first shown)"
+"${boost[@]}" scripts/bench-windows.sh | tail -n 2 | tee -a "$summary"
+say "Figures saved in $results/ (every Windows start in build/windows-bench/results.txt)"

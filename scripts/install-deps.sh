@@ -23,6 +23,7 @@ test_packages=(
   python3-fonttools     # checks that the embedded fonts cover every text
   at-spi2-core python3-pyatspi dbus-daemon  # the window as a screen reader sees it
   g++-mingw-w64-x86-64-posix wine wine64  # Windows cross-build, tests under Wine
+  fonts-wine            # Marlett, for the caption buttons of windows under Wine
 )
 bench_packages=(
   "${test_packages[@]}"

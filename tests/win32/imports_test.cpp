@@ -1,0 +1,147 @@
+// quendal.exe must start on Windows 7 SP1: every function it imports must be
+// one that Windows 7 has. The allow-list (windows7-imports.txt) names each
+// DLL!function that may be imported; a new import fails here until someone
+// has checked that Windows 7 has it and added it to the list.
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "utf16.h"
+
+namespace quendal::win32 {
+namespace {
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+// The imports of a 64-bit PE file as "dll!function" (the DLL in lower case),
+// "dll!#ordinal" for imports by number; empty when the file is not one.
+class PeImports {
+public:
+    explicit PeImports(std::vector<char> bytes) : m_bytes(std::move(bytes)) {}
+
+    std::vector<std::string> Read() const {
+        std::vector<std::string> imports;
+        const auto* dos = At<IMAGE_DOS_HEADER>(0);
+        if (dos == nullptr || dos->e_magic != IMAGE_DOS_SIGNATURE) return imports;
+        const auto* nt = At<IMAGE_NT_HEADERS64>(static_cast<std::size_t>(dos->e_lfanew));
+        if (nt == nullptr || nt->Signature != IMAGE_NT_SIGNATURE ||
+            nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
+            return imports;
+        }
+        m_sections = IMAGE_FIRST_SECTION(nt);
+        m_sectionCount = nt->FileHeader.NumberOfSections;
+        const IMAGE_DATA_DIRECTORY& directory =
+            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+        for (DWORD entry = directory.VirtualAddress;; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            const auto* descriptor = AtRva<IMAGE_IMPORT_DESCRIPTOR>(entry);
+            if (descriptor == nullptr || descriptor->Name == 0) break;
+            const std::string dll = Lower(StringAt(descriptor->Name));
+            DWORD thunk = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
+                                                              : descriptor->FirstThunk;
+            for (;; thunk += sizeof(ULONGLONG)) {
+                const auto* value = AtRva<ULONGLONG>(thunk);
+                if (value == nullptr || *value == 0) break;
+                if (IMAGE_SNAP_BY_ORDINAL64(*value)) {
+                    imports.push_back(dll + "!#" + std::to_string(IMAGE_ORDINAL64(*value)));
+                } else {
+                    // Past the two-byte hint.
+                    imports.push_back(dll + "!" + StringAt(static_cast<DWORD>(*value) + 2));
+                }
+            }
+        }
+        return imports;
+    }
+
+private:
+    template <typename T>
+    const T* At(std::size_t offset) const {
+        if (offset > m_bytes.size() || m_bytes.size() - offset < sizeof(T)) return nullptr;
+        return reinterpret_cast<const T*>(m_bytes.data() + offset);
+    }
+    std::size_t OffsetOf(DWORD rva) const {
+        for (WORD i = 0; i < m_sectionCount; ++i) {
+            const IMAGE_SECTION_HEADER& section = m_sections[i];
+            if (rva >= section.VirtualAddress &&
+                rva < section.VirtualAddress + section.SizeOfRawData) {
+                return rva - section.VirtualAddress + section.PointerToRawData;
+            }
+        }
+        return m_bytes.size();
+    }
+    template <typename T>
+    const T* AtRva(DWORD rva) const {
+        return At<T>(OffsetOf(rva));
+    }
+    std::string StringAt(DWORD rva) const {
+        const std::size_t start = OffsetOf(rva);
+        std::string text;
+        for (std::size_t i = start; i < m_bytes.size() && m_bytes[i] != '\0'; ++i) {
+            text.push_back(m_bytes[i]);
+        }
+        return text;
+    }
+
+    std::vector<char> m_bytes;
+    mutable const IMAGE_SECTION_HEADER* m_sections = nullptr;
+    mutable WORD m_sectionCount = 0;
+};
+
+std::vector<char> ReadFile(const std::wstring& path) {
+    std::ifstream file(path.c_str(), std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+std::set<std::string> AllowList(const std::wstring& path) {
+    std::set<std::string> allowed;
+    std::ifstream file(path.c_str());
+    std::string line;
+    while (std::getline(file, line)) {
+        line.erase(std::find(line.begin(), line.end(), '#'), line.end());
+        line.erase(std::remove_if(line.begin(), line.end(),
+                                  [](unsigned char c) { return std::isspace(c) != 0; }),
+                   line.end());
+        if (line.empty()) continue;
+        const std::size_t bang = line.find('!');
+        allowed.insert(Lower(line.substr(0, bang)) + line.substr(bang));
+    }
+    return allowed;
+}
+
+TEST(Windows7, EveryImportOfTheProgramIsOnTheAllowList) {
+    const std::set<std::string> allowed = AllowList(L"" QUENDAL_TEST_IMPORTS);
+    ASSERT_GT(allowed.size(), 50u) << "the allow-list was not found";
+    const std::vector<std::string> imports = PeImports(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Read();
+    ASSERT_GT(imports.size(), 20u) << "quendal.exe was not read as a 64-bit program";
+    std::vector<std::string> unknown;
+    for (const std::string& import : imports) {
+        if (allowed.count(import) == 0) unknown.push_back(import);
+    }
+    std::string list;
+    for (const std::string& import : unknown) list += "\n  " + import;
+    EXPECT_TRUE(unknown.empty()) << "imports not known to exist on Windows 7:" << list;
+}
+
+TEST(Windows7, TheProgramNeedsNoDllOfItsOwn) {
+    const std::set<std::string> systemDlls = {"advapi32.dll", "comctl32.dll", "gdi32.dll",
+                                              "kernel32.dll", "msvcrt.dll",   "user32.dll"};
+    for (const std::string& import : PeImports(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Read()) {
+        EXPECT_EQ(systemDlls.count(import.substr(0, import.find('!'))), 1u) << import;
+    }
+}
+
+}  // namespace
+}  // namespace quendal::win32

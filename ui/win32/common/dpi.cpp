@@ -1,0 +1,121 @@
+#include "dpi.h"
+
+#include <string>
+
+#include "gdiowners.h"
+
+namespace quendal::win32 {
+
+namespace {
+
+// Casting through a function type without arguments keeps compilers from
+// warning about the cast from FARPROC, which is what GetProcAddress returns.
+template <typename Function>
+Function Lookup(HMODULE module, const char* name) {
+    if (module == nullptr) return nullptr;
+    const FARPROC found = GetProcAddress(module, name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+HMODULE User32() {
+    static const HMODULE module = GetModuleHandleW(L"user32.dll");
+    return module;
+}
+
+// shcore.dll is Windows 8.1's; loaded from the system folder only, never
+// from the program's folder or the current one.
+HMODULE ShCore() {
+    static const HMODULE module = [] {
+        wchar_t folder[MAX_PATH];
+        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return HMODULE{};
+        return LoadLibraryW((std::wstring(folder, length) + L"\\shcore.dll").c_str());
+    }();
+    return module;
+}
+
+using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
+using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
+
+constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
+
+}  // namespace
+
+UINT SystemDpi() {
+    static const UINT dpi = [] {
+        const ScreenDC screen;
+        const int found = screen.Get() != nullptr ? GetDeviceCaps(screen.Get(), LOGPIXELSY) : 0;
+        return found > 0 ? static_cast<UINT>(found) : kDefaultDpi;
+    }();
+    return dpi;
+}
+
+UINT WindowDpi(HWND window) {
+    // Windows 10 1607 and later.
+    static const auto getDpiForWindow = Lookup<GetDpiForWindowFn>(User32(), "GetDpiForWindow");
+    if (getDpiForWindow != nullptr && window != nullptr) {
+        const UINT dpi = getDpiForWindow(window);
+        if (dpi != 0) return dpi;
+    }
+    // Windows 8.1: per-monitor DPI, asked of the monitor.
+    static const auto getDpiForMonitor = Lookup<GetDpiForMonitorFn>(ShCore(), "GetDpiForMonitor");
+    if (getDpiForMonitor != nullptr && window != nullptr) {
+        UINT x = 0;
+        UINT y = 0;
+        if (SUCCEEDED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST),
+                                       kEffectiveDpi, &x, &y)) &&
+            y != 0) {
+            return y;
+        }
+    }
+    return SystemDpi();
+}
+
+RECT WindowRectForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
+                         bool hasMenu, UINT dpi) {
+    RECT rect{0, 0, clientWidth, clientHeight};
+    static const auto adjustForDpi =
+        Lookup<AdjustWindowRectExForDpiFn>(User32(), "AdjustWindowRectExForDpi");
+    if (adjustForDpi == nullptr || !adjustForDpi(&rect, style, hasMenu, exStyle, dpi)) {
+        rect = {0, 0, clientWidth, clientHeight};
+        AdjustWindowRectEx(&rect, style, hasMenu, exStyle);
+    }
+    return {0, 0, rect.right - rect.left, rect.bottom - rect.top};
+}
+
+NONCLIENTMETRICSW NonClientMetrics(UINT dpi) {
+    NONCLIENTMETRICSW metrics{};
+    metrics.cbSize = sizeof(metrics);
+    static const auto parametersForDpi =
+        Lookup<SystemParametersInfoForDpiFn>(User32(), "SystemParametersInfoForDpi");
+    if (parametersForDpi != nullptr &&
+        parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
+        return metrics;
+    }
+    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
+        metrics = NONCLIENTMETRICSW{};
+        metrics.cbSize = sizeof(metrics);
+    }
+    // Older systems give the fonts at the system DPI.
+    const auto scale = [dpi](LONG& height) {
+        height = MulDiv(height, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+    };
+    scale(metrics.lfMessageFont.lfHeight);
+    scale(metrics.lfMenuFont.lfHeight);
+    scale(metrics.lfCaptionFont.lfHeight);
+    scale(metrics.lfSmCaptionFont.lfHeight);
+    scale(metrics.lfStatusFont.lfHeight);
+    return metrics;
+}
+
+int SystemMetric(int index, UINT dpi) {
+    static const auto metricsForDpi =
+        Lookup<GetSystemMetricsForDpiFn>(User32(), "GetSystemMetricsForDpi");
+    if (metricsForDpi != nullptr) return metricsForDpi(index, dpi);
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
+}
+
+}  // namespace quendal::win32

@@ -1,0 +1,91 @@
+#include "fonts.h"
+
+#include <cmath>
+
+#include "dpi.h"
+
+namespace quendal::win32 {
+
+namespace {
+
+int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
+    *reinterpret_cast<bool*>(found) = true;
+    return 0;  // one is enough
+}
+
+const std::wstring& SongFace() {
+    static const std::wstring face = ChooseSongFace(HasChineseFace);
+    return face;
+}
+
+}  // namespace
+
+std::wstring ChooseSongFace(const std::function<bool(std::wstring_view)>& installed) {
+    for (const std::wstring_view face : kSongFaces) {
+        if (installed(face)) return std::wstring(face);
+    }
+    return {};
+}
+
+bool HasChineseFace(std::wstring_view face) {
+    LOGFONTW wanted{};
+    wanted.lfCharSet = GB2312_CHARSET;
+    if (face.size() >= LF_FACESIZE) return false;
+    face.copy(wanted.lfFaceName, face.size());
+    const ScreenDC screen;
+    bool found = false;
+    EnumFontFamiliesExW(screen.Get(), &wanted, NoteFound, reinterpret_cast<LPARAM>(&found), 0);
+    return found;
+}
+
+LONG PointsToHeight(double points, UINT dpi) {
+    return -static_cast<LONG>(std::lround(points * static_cast<double>(dpi) / 72.0));
+}
+
+double HeightToPoints(LONG height, UINT dpi) {
+    return std::abs(static_cast<double>(height)) * 72.0 / static_cast<double>(dpi);
+}
+
+double LargestFittingSize(double start, double minimum, double step,
+                          const std::function<bool(double)>& fits) {
+    double size = start;
+    while (!fits(size) && size - step >= minimum) size -= step;
+    return size;
+}
+
+LOGFONTW DialogLogFont(UINT dpi) { return NonClientMetrics(dpi).lfMessageFont; }
+
+LOGFONTW SongLogFont(bool bold, UINT dpi) {
+    LOGFONTW font{};
+    font.lfHeight = PointsToHeight(forms::kSongPointSize, dpi);
+    font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
+    font.lfCharSet = GB2312_CHARSET;
+    font.lfOutPrecision = OUT_TT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = VARIABLE_PITCH | FF_ROMAN;
+    SongFace().copy(font.lfFaceName, LF_FACESIZE - 1);
+    return font;
+}
+
+FontSet::FontSet(UINT dpi) {
+    const LOGFONTW dialog = DialogLogFont(dpi);
+    const LOGFONTW song = SongLogFont(false, dpi);
+    const LOGFONTW songBold = SongLogFont(true, dpi);
+    m_dialog.reset(CreateFontIndirectW(&dialog));
+    m_song.reset(CreateFontIndirectW(&song));
+    m_songBold.reset(CreateFontIndirectW(&songBold));
+}
+
+HFONT FontSet::Get(forms::FontFace face) const {
+    switch (face) {
+        case forms::FontFace::Song:
+            return m_song.get();
+        case forms::FontFace::SongBold:
+            return m_songBold.get();
+        case forms::FontFace::Dialog:
+            break;
+    }
+    return m_dialog.get();
+}
+
+}  // namespace quendal::win32

@@ -1,0 +1,157 @@
+#include "formcontrols.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+
+#include "controlids.h"
+#include "picture.h"
+#include "resourceids.h"
+#include "resources.h"
+#include "utf16.h"
+
+namespace quendal::win32 {
+
+namespace {
+
+using forms::ControlKind;
+
+constexpr int kIconPixelsAt96Dpi = 32;
+
+DWORD StyleOf(const forms::Control& control) {
+    DWORD style = WS_CHILD | WS_VISIBLE | (control.tabStop ? WS_TABSTOP : 0);
+    switch (control.kind) {
+        case ControlKind::TextBox:
+            return style | ES_LEFT | ES_AUTOHSCROLL;
+        case ControlKind::Label:
+            // Plain text: a "&" is shown, not taken as an access key.
+            return style | SS_NOPREFIX | (control.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
+        case ControlKind::Button:
+            return style | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
+        case ControlKind::PictureBox:
+        case ControlKind::IconBox:
+            break;
+    }
+    return style;
+}
+
+const wchar_t* ClassOf(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::TextBox:
+            return WC_EDITW;
+        case ControlKind::Label:
+            return WC_STATICW;
+        case ControlKind::Button:
+            return WC_BUTTONW;
+        case ControlKind::PictureBox:
+        case ControlKind::IconBox:
+            break;
+    }
+    return PictureBox::kClassName;
+}
+
+}  // namespace
+
+FormControls::FormControls(HWND parent, const forms::Form& form)
+    : m_parent(parent),
+      m_form(form),
+      m_windows(form.controls.size(), nullptr),
+      m_pictures(form.controls.size()) {
+    const bool anyHint =
+        std::any_of(form.controls.begin(), form.controls.end(),
+                    [](const forms::Control& control) { return !control.hint.empty(); });
+    if (anyHint) {
+        m_tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
+                                     GetModuleHandleW(nullptr), nullptr);
+    }
+
+    const auto& controls = form.controls;
+    for (std::size_t i = 0; i < controls.size(); ++i) {
+        if (!controls[i].labelFor.empty()) continue;  // comes with its text box
+        for (std::size_t label = 0; label < controls.size(); ++label) {
+            if (controls[label].labelFor == controls[i].name) CreateControl(label);
+        }
+        CreateControl(i);
+    }
+}
+
+FormControls::~FormControls() = default;
+
+void FormControls::PreparePictures(const forms::Form& form, UINT dpi) {
+    for (const forms::Control& control : form.controls) {
+        if (control.picture != forms::Picture::Circuit) continue;
+        const forms::PixelRect place = forms::ToPixels(control.rect, static_cast<int>(dpi));
+        StartPreparingPicture(ResourceBytes(IDR_CIRCUIT), place.width, place.height, dpi);
+    }
+}
+
+void FormControls::CreateControl(std::size_t index) {
+    const forms::Control& control = m_form.controls[index];
+    const int id = ControlIdAt(index);
+    if (control.kind == ControlKind::PictureBox || control.kind == ControlKind::IconBox) {
+        m_pictures[index] = std::make_unique<PictureBox>(
+            m_parent, id, ToUtf16(control.accessibleName), control.tabStop);
+        m_windows[index] = m_pictures[index]->Handle();
+        return;
+    }
+    const std::wstring caption = ToUtf16(control.caption);
+    const DWORD exStyle = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+    const HWND window = CreateWindowExW(
+        exStyle, ClassOf(control.kind), caption.c_str(), StyleOf(control), 0, 0, 0, 0, m_parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
+    m_windows[index] = window;
+    if (window == nullptr) return;
+
+    if (control.kind == ControlKind::TextBox) {
+        // 0 lifts the 32767-character limit to the largest the control has.
+        SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
+    }
+    if (!control.hint.empty() && m_tooltips != nullptr) {
+        std::wstring hint = ToUtf16(control.hint);
+        TTTOOLINFOW tool{};
+        tool.cbSize = sizeof(tool);
+        tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+        tool.hwnd = m_parent;
+        tool.uId = reinterpret_cast<UINT_PTR>(window);
+        tool.lpszText = hint.data();  // copied by the tooltip control
+        SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void FormControls::Layout(UINT dpi, const FontSet& fonts) {
+    const int scale = static_cast<int>(dpi);
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        const HWND window = m_windows[i];
+        if (window == nullptr) continue;
+        const forms::Control& control = m_form.controls[i];
+        const forms::PixelRect place = forms::ToPixels(control.rect, scale);
+        MoveWindow(window, place.left, place.top, place.width, place.height, TRUE);
+        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(control.font)), TRUE);
+
+        PictureBox* picture = m_pictures[i].get();
+        if (picture == nullptr) continue;
+        if (control.picture == forms::Picture::Circuit) {
+            picture->SetBitmap(
+                PreparedPicture(ResourceBytes(IDR_CIRCUIT), place.width, place.height, dpi));
+        } else if (control.picture == forms::Picture::AppIcon) {
+            const int size = MulDiv(kIconPixelsAt96Dpi, scale, 96);
+            picture->SetIcon(ProgramIcon(size), size);
+        }
+    }
+}
+
+HWND FormControls::Get(std::string_view name) const {
+    const forms::Control& control = m_form.Find(name);
+    return m_windows[static_cast<std::size_t>(&control - m_form.controls.data())];
+}
+
+const forms::Control* FormControls::Describe(HWND control) const {
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        if (m_windows[i] == control && control != nullptr) return &m_form.controls[i];
+    }
+    return nullptr;
+}
+
+}  // namespace quendal::win32

@@ -1,0 +1,50 @@
+#pragma once
+// The controls of a form, created from its description as children of the
+// form's window and placed in pixels for the window's DPI: text boxes, labels,
+// buttons, picture boxes, and the tooltips that tell each text box's unit.
+// Form1 and frmAbout both build themselves with it.
+
+#include <windows.h>
+
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "fonts.h"
+#include "formdescription.h"
+#include "picturebox.h"
+
+namespace quendal::win32 {
+
+class FormControls {
+public:
+    // Every control is created at once, in tab order, each label right before
+    // the text box it names: Windows names a text box after the label just
+    // before it in z-order, and that is what screen readers announce.
+    FormControls(HWND parent, const forms::Form& form);
+    ~FormControls();
+    FormControls(const FormControls&) = delete;
+    FormControls& operator=(const FormControls&) = delete;
+
+    // Starts decoding the form's pictures for `dpi` on a second thread, ahead
+    // of the window (see StartPreparingPicture).
+    static void PreparePictures(const forms::Form& form, UINT dpi);
+
+    // Places every control and gives it its font and picture for `dpi`.
+    void Layout(UINT dpi, const FontSet& fonts);
+
+    HWND Get(std::string_view name) const;
+    // The description of one of these controls; null for any other window.
+    const forms::Control* Describe(HWND control) const;
+
+private:
+    void CreateControl(std::size_t index);
+
+    HWND m_parent;
+    const forms::Form& m_form;
+    std::vector<HWND> m_windows;                          // by tab index
+    std::vector<std::unique_ptr<PictureBox>> m_pictures;  // by tab index, or null
+    HWND m_tooltips = nullptr;
+};
+
+}  // namespace quendal::win32
