@@ -24,6 +24,7 @@ test_packages=(
   at-spi2-core python3-pyatspi dbus-daemon  # the window as a screen reader sees it
   g++-mingw-w64-x86-64-posix wine wine64  # Windows cross-build, tests under Wine
   fonts-wine            # Marlett, for the caption buttons of windows under Wine
+  nsis                  # the Windows installer (scripts/release.sh, scripts/installer-test.sh)
 )
 bench_packages=(
   "${test_packages[@]}"

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the main build
-# with warnings as errors, style and static checks, the window through the
-# accessibility layer, the sanitizer build, fuzzing, the Windows build under
-# Wine, and the Debian package. The main test suite runs last, so that its
-# summary closes the output.
+# with warnings as errors, style and static checks, the windows through the
+# accessibility layer, the sanitizer build, fuzzing, the Windows program and
+# its tests under Wine, the release files (left in build/release-files) and
+# the Windows installer under Wine, and the Debian package. The main test
+# suite runs last, so that its summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,6 +31,12 @@ scripts/fuzz.sh
 
 step "Windows build and tests under Wine"
 scripts/windows-tests.sh
+
+step "Release files: Debian package, Windows program and installer, checksums"
+scripts/release.sh --allow-dirty
+
+step "Windows installer under Wine: install, upgrade, uninstall"
+scripts/installer-test.sh
 
 step "Debian package: build, install, start, purge"
 scripts/package-test.sh

@@ -1,0 +1,356 @@
+﻿; Quendal's Windows installer: one per-machine, 64-bit installation in
+; Program Files, a Start-menu shortcut and an entry in Apps & features, with
+; its pages in Simplified Chinese like the program. scripts/release.sh builds
+; it; by hand:
+;   makensis -DEXE=path/to/quendal.exe -DOUTFILE=setup.exe -DNAME=Quendal \
+;            -DPUBLISHER=Morvik packaging/windows/quendal.nsi
+; NAME and PUBLISHER come from cmake/AppIdentity.cmake, the version from the
+; version record of EXE, so the installer cannot disagree with the program.
+; Silent use (administrators): setup.exe /S [/D=folder], and
+; "<folder>\uninstall.exe" /S. Either closes a running Quendal first; if it
+; will not close, nothing is changed: setup.exe exits with 2, and the entry
+; stays (uninstall.exe returns at once, as NSIS runs it from a copy in %TEMP%).
+; An upgrade stays in the folder of the installed version.
+
+Unicode true
+; A 64-bit installer writes to the 64-bit Program Files and registry without
+; redirection, and Quendal itself only runs on 64-bit Windows.
+Target amd64-unicode
+ManifestDPIAware true
+ManifestSupportedOS all
+RequestExecutionLevel admin
+SetCompressor /SOLID lzma
+
+!ifndef EXE | OUTFILE | NAME | PUBLISHER
+  !error "Define EXE, OUTFILE, NAME and PUBLISHER (see the top of this file)"
+!endif
+!getdllversion "${EXE}" PROGRAM_VERSION_
+!define VERSION "${PROGRAM_VERSION_1}.${PROGRAM_VERSION_2}.${PROGRAM_VERSION_3}.${PROGRAM_VERSION_4}"
+!define PROGRAM "quendal.exe"
+!define UNINSTALLER "uninstall.exe"
+!define SHORTCUT "$SMPROGRAMS\${NAME}.lnk"
+!define ENTRY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${NAME}"
+; makensis works in the folder of this file.
+!define ICON "../../assets/quendal.ico"
+; The summary of the AppStream record, in Chinese.
+!define DESCRIPTION "阻容降压电路计算器"
+; How long a running Quendal gets to close its windows, in milliseconds.
+!define CLOSE_TIMEOUT 10000
+
+!include LogicLib.nsh
+!include FileFunc.nsh
+!include MUI2.nsh
+
+Name "${NAME}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES64\${NAME}"
+BrandingText "${NAME} ${VERSION}"
+ShowInstDetails nevershow
+ShowUninstDetails nevershow
+; A file that cannot be written fails the installation instead of being
+; skipped.
+AllowSkipFiles off
+
+VIProductVersion "${VERSION}"
+VIFileVersion "${VERSION}"
+VIAddVersionKey /LANG=2052 "ProductName" "${NAME}"
+VIAddVersionKey /LANG=2052 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=2052 "FileDescription" "${NAME} 安装程序"
+VIAddVersionKey /LANG=2052 "FileVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "ProductVersion" "${VERSION}"
+VIAddVersionKey /LANG=2052 "LegalCopyright" "Copyright (c) ${PUBLISHER}"
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_PRE SkipFolderOnUpgrade
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!insertmacro MUI_PAGE_FINISH
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro MUI_LANGUAGE "SimpChinese"
+
+LangString NeedsAdmin ${LANG_SIMPCHINESE} "安装和卸载 ${NAME} 需要管理员权限。"
+LangString Running ${LANG_SIMPCHINESE} "${NAME} 正在运行。$\r$\n$\r$\n单击“确定”关闭 ${NAME} 并继续，单击“取消”退出。"
+LangString StillRunning ${LANG_SIMPCHINESE} "无法关闭 ${NAME}。请关闭它，然后单击“重试”；单击“取消”退出，不做任何更改。"
+LangString CannotReplace ${LANG_SIMPCHINESE} "无法替换 $INSTDIR\${PROGRAM}，可能仍有 ${NAME} 在运行。安装未做任何更改。"
+LangString Incomplete ${LANG_SIMPCHINESE} "安装未能完成：无法写入 $INSTDIR、开始菜单或注册表。请重新运行安装程序。"
+LangString CannotRemove ${LANG_SIMPCHINESE} "无法删除 $INSTDIR\${PROGRAM}，可能仍有 ${NAME} 在运行。卸载未做任何更改。"
+
+; 1 when an installed Quendal is being replaced.
+Var Upgrading
+Var ProgramPath
+
+; The running-program checks, for the installer and (prefix "un.") the
+; uninstaller, which NSIS keeps apart. Each function keeps the registers it
+; uses: arguments and results go on the stack.
+!macro RUNNING_PROGRAM_FUNCTIONS un
+; Sets ProgramPath to $INSTDIR\quendal.exe as processes report their program.
+Function ${un}FindProgramPath
+  Push $0
+  Push $1
+  GetFullPathName $ProgramPath "$INSTDIR\${PROGRAM}"
+  System::Call 'kernel32::GetLongPathNameW(w "$ProgramPath", w .r0, i ${NSIS_MAX_STRLEN}) i .r1'
+  ${If} $1 <> 0
+    StrCpy $ProgramPath $0
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Process id -> 1 if that process runs ProgramPath, else 0. Any user's
+; process counts: it keeps the file open as much as ours does.
+Function ${un}IsInstalledProgram
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $3 0
+  System::Call 'kernel32::OpenProcess(i 0x1000, i 0, i r0) p .r1'  ; query limited information
+  ${If} $1 P<> 0
+    System::Call 'kernel32::QueryFullProcessImageNameW(p r1, i 0, w .r2, *i ${NSIS_MAX_STRLEN}) i .r0'
+    System::Call 'kernel32::CloseHandle(p r1)'
+    ${If} $0 <> 0
+      ; Started through a short (8.3) name, it still counts.
+      System::Call 'kernel32::GetLongPathNameW(w r2, w .r1, i ${NSIS_MAX_STRLEN}) i .r0'
+      ${If} $0 <> 0
+        StrCpy $2 $1
+      ${EndIf}
+      ; StrCmp, and so ==, ignores case, as Windows paths do.
+      ${If} $2 == $ProgramPath
+        StrCpy $3 1
+      ${EndIf}
+    ${EndIf}
+  ${EndIf}
+  StrCpy $0 $3
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; -> how many processes run $INSTDIR\quendal.exe.
+Function ${un}CountRunning
+  Push $0  ; the count
+  Push $1  ; process ids
+  Push $2  ; their size in bytes
+  Push $3  ; bytes filled
+  Push $4
+  StrCpy $0 0
+  ${IfNot} ${FileExists} "$INSTDIR\${PROGRAM}"
+    Goto done
+  ${EndIf}
+  Call ${un}FindProgramPath
+  StrCpy $2 4096  ; doubled while the list fills it
+  ${Do}
+    System::Alloc $2
+    Pop $1
+    System::Call 'kernel32::K32EnumProcesses(p r1, i r2, *i .r3) i .r4'
+    ${If} $4 = 0
+      ; Not knowing is no reason to stop: replacing or deleting the file is
+      ; the last check, and fails while the program runs.
+      System::Free $1
+      Goto done
+    ${EndIf}
+    ${If} $3 < $2
+      ${Break}
+    ${EndIf}
+    System::Free $1
+    IntOp $2 $2 * 2
+  ${Loop}
+  StrCpy $2 0
+  ${DoWhile} $2 < $3
+    IntPtrOp $4 $1 + $2
+    System::Call '*$4(i .r4)'
+    Push $4
+    Call ${un}IsInstalledProgram
+    Pop $4
+    IntOp $0 $0 + $4
+    IntOp $2 $2 + 4
+  ${Loop}
+  System::Free $1
+done:
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Asks each visible window of those processes to close, as its close box
+; would. Quendal holds nothing that closing it could lose.
+Function ${un}CloseWindows
+  Push $0
+  Push $1
+  Call ${un}FindProgramPath
+  StrCpy $0 0
+  ${Do}
+    System::Call 'user32::FindWindowExW(p 0, p r0, p 0, p 0) p .r0'
+    ${If} $0 P= 0
+      ${Break}
+    ${EndIf}
+    System::Call 'user32::IsWindowVisible(p r0) i .r1'
+    ${If} $1 <> 0
+      System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
+      Push $1
+      Call ${un}IsInstalledProgram
+      Pop $1
+      ${If} $1 = 1
+        System::Call 'user32::PostMessageW(p r0, i 0x0010, p 0, p 0)'  ; WM_CLOSE
+      ${EndIf}
+    ${EndIf}
+  ${Loop}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; Makes sure no Quendal runs from $INSTDIR before anything is changed: asks
+; the user (in silent mode, goes ahead), closes it, and aborts if it stays.
+Function ${un}CloseProgram
+  Push $0
+  Push $1
+  Call ${un}CountRunning
+  Pop $0
+  ${If} $0 = 0
+    Goto done
+  ${EndIf}
+  MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(Running)" /SD IDOK IDOK close
+  Abort
+close:
+  ${Do}
+    StrCpy $0 0  ; milliseconds waited
+    ${Do}
+      ; Again every 2 s, for windows opened in the meantime.
+      IntOp $1 $0 % 2000
+      ${If} $1 = 0
+        Call ${un}CloseWindows
+      ${EndIf}
+      Sleep 250
+      IntOp $0 $0 + 250
+      Call ${un}CountRunning
+      Pop $1
+      ${If} $1 = 0
+        Goto done
+      ${EndIf}
+    ${LoopUntil} $0 >= ${CLOSE_TIMEOUT}
+    MessageBox MB_RETRYCANCEL|MB_ICONSTOP "$(StillRunning)" /SD IDCANCEL IDRETRY retry
+    Abort
+retry:
+  ${Loop}
+done:
+  Pop $1
+  Pop $0
+FunctionEnd
+!macroend
+!insertmacro RUNNING_PROGRAM_FUNCTIONS ""
+!insertmacro RUNNING_PROGRAM_FUNCTIONS "un."
+
+Function .onInit
+  SetShellVarContext all
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "$(NeedsAdmin)" /SD IDOK
+    SetErrorLevel 740  ; ERROR_ELEVATION_REQUIRED
+    Quit
+  ${EndIf}
+  ; An upgrade stays where the installed version is, whatever /D says: two
+  ; copies under one entry could not both be removed.
+  StrCpy $Upgrading 0
+  ReadRegStr $0 HKLM "${ENTRY}" "InstallLocation"
+  ${If} $0 != ""
+  ${AndIf} ${FileExists} "$0\*.*"
+    StrCpy $INSTDIR $0
+    StrCpy $Upgrading 1
+  ${EndIf}
+FunctionEnd
+
+Function SkipFolderOnUpgrade
+  ${If} $Upgrading = 1
+    Abort
+  ${EndIf}
+FunctionEnd
+
+Section
+  Call CloseProgram
+  SetOutPath "$INSTDIR"
+  ; The new program goes in beside the old one and replaces it in one step,
+  ; so that a program that cannot be replaced leaves the installation as it
+  ; was.
+  File "/oname=${PROGRAM}.new" "${EXE}"
+  ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
+    ClearErrors
+    Delete "$INSTDIR\${PROGRAM}"
+    ${If} ${Errors}
+      Delete "$INSTDIR\${PROGRAM}.new"
+      RMDir "$INSTDIR"  ; only if this run made it
+      MessageBox MB_OK|MB_ICONSTOP "$(CannotReplace)" /SD IDOK
+      Abort
+    ${EndIf}
+  ${EndIf}
+  ; From here on nothing is expected to fail; if something does, say so
+  ; rather than report success.
+  ClearErrors
+  Rename "$INSTDIR\${PROGRAM}.new" "$INSTDIR\${PROGRAM}"
+  WriteUninstaller "$INSTDIR\${UNINSTALLER}"
+
+  CreateShortCut "${SHORTCUT}" "$INSTDIR\${PROGRAM}" "" "$INSTDIR\${PROGRAM}" 0 \
+    SW_SHOWNORMAL "" "${DESCRIPTION}"
+
+  ; The entry last: it appears only for a complete installation.
+  WriteRegStr HKLM "${ENTRY}" "DisplayName" "${NAME}"
+  WriteRegStr HKLM "${ENTRY}" "DisplayVersion" "${VERSION}"
+  WriteRegDWORD HKLM "${ENTRY}" "VersionMajor" ${PROGRAM_VERSION_1}
+  WriteRegDWORD HKLM "${ENTRY}" "VersionMinor" ${PROGRAM_VERSION_2}
+  WriteRegStr HKLM "${ENTRY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${ENTRY}" "Comments" "${DESCRIPTION}"
+  WriteRegStr HKLM "${ENTRY}" "DisplayIcon" "$INSTDIR\${PROGRAM},0"
+  WriteRegStr HKLM "${ENTRY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${ENTRY}" "UninstallString" '"$INSTDIR\${UNINSTALLER}"'
+  WriteRegStr HKLM "${ENTRY}" "QuietUninstallString" '"$INSTDIR\${UNINSTALLER}" /S'
+  WriteRegDWORD HKLM "${ENTRY}" "NoModify" 1
+  WriteRegDWORD HKLM "${ENTRY}" "NoRepair" 1
+  ${If} ${Errors}
+    MessageBox MB_OK|MB_ICONSTOP "$(Incomplete)" /SD IDOK
+    Abort
+  ${EndIf}
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  WriteRegDWORD HKLM "${ENTRY}" "EstimatedSize" $0
+SectionEnd
+
+Function un.onInit
+  SetShellVarContext all
+  ; NSIS hands the uninstaller its folder with a trailing backslash.
+  StrCpy $0 $INSTDIR "" -1
+  ${If} $0 == "\"
+    StrCpy $INSTDIR $INSTDIR -1
+  ${EndIf}
+  UserInfo::GetAccountType
+  Pop $0
+  ${If} $0 != "Admin"
+    MessageBox MB_OK|MB_ICONSTOP "$(NeedsAdmin)" /SD IDOK
+    SetErrorLevel 740
+    Quit
+  ${EndIf}
+FunctionEnd
+
+Section "Uninstall"
+  Call un.CloseProgram
+  ; The program first: if it cannot go, nothing else has gone either.
+  ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
+    ClearErrors
+    Delete "$INSTDIR\${PROGRAM}"
+    ${If} ${Errors}
+      MessageBox MB_OK|MB_ICONSTOP "$(CannotRemove)" /SD IDOK
+      Abort
+    ${EndIf}
+  ${EndIf}
+  Delete "$INSTDIR\${PROGRAM}.new"  ; left by an installation that was cut off
+  Delete "${SHORTCUT}"
+  DeleteRegKey HKLM "${ENTRY}"
+  Delete "$INSTDIR\${UNINSTALLER}"
+  ; Not /r: the folder may have been chosen by hand and hold other files.
+  RMDir "$INSTDIR"
+SectionEnd

@@ -1,0 +1,131 @@
+#!/usr/bin/env bash
+# Builds the release files from scratch, in fresh build folders:
+#   quendal_<version>_amd64.deb        the Debian package (version a.b.c)
+#   quendal-<version>-win64.exe        the Windows program on its own (a.b.c.d)
+#   quendal-<version>-win64-setup.exe  its installer (packaging/windows/)
+#   SHA256SUMS                         their checksums, for sha256sum -c
+# and checks each: the package's name and version, the program's version
+# record, that it needs no MinGW DLL and carries no symbols.
+#   scripts/release.sh [--allow-dirty] [output folder]   (default build/release-files)
+# A release is built from committed sources only: the script stops when git
+# reports changes or untracked files, unless --allow-dirty (the test command
+# builds the working tree). Needs `scripts/install-deps.sh test` and nsis.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$PWD
+
+allow_dirty=false
+if [ "${1:-}" = --allow-dirty ]; then
+  allow_dirty=true
+  shift
+fi
+[ $# -le 1 ] || { echo "usage: $0 [--allow-dirty] [output folder]" >&2; exit 2; }
+out=$(realpath -m "${1:-build/release-files}")
+work=$root/build/release-work
+
+started=$SECONDS
+step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
+fail() { echo "release: $*" >&2; exit 1; }
+
+for tool in cmake ninja cpack dpkg-deb file x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump \
+            x86_64-w64-mingw32-nm x86_64-w64-mingw32-windres makensis sha256sum; do
+  command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
+done
+# The output folder is emptied: only a new one, or one that holds nothing
+# but files of an earlier release.
+if [ -e "$out" ]; then
+  [ -d "$out" ] || fail "$out is not a folder"
+  other=$(find "$out" -mindepth 1 ! \( -type f \( -name 'quendal[_-]*' -o -name SHA256SUMS \) \) -print -quit)
+  [ -z "$other" ] || fail "$out holds more than release files ($other): name an empty or new folder"
+fi
+
+# The one version and the names, as cmake/AppIdentity.cmake has them.
+name="" publisher="" version=""
+while IFS='=' read -r key value; do
+  case $key in
+    NAME) name=$value ;;
+    PUBLISHER) publisher=$value ;;
+    VERSION) version=$value ;;
+  esac
+done < <(cmake -P packaging/windows/identity.cmake)
+[[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || fail "cannot read the version (got '$version')"
+if [ -z "$name" ] || [ -z "$publisher" ]; then fail "cannot read the name and maker"; fi
+# The package's version, as cmake/Packaging.cmake gives it: the fourth number
+# only when it is not 0.
+deb_version=${BASH_REMATCH[1]}.${BASH_REMATCH[2]}.${BASH_REMATCH[3]}
+[ "${BASH_REMATCH[4]}" = 0 ] || deb_version+=.${BASH_REMATCH[4]}
+deb=quendal_${deb_version}_amd64.deb
+exe=quendal-$version-win64.exe
+setup=quendal-$version-win64-setup.exe
+
+step "Sources"
+if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  changes=$(git status --porcelain)
+  if [ -n "$changes" ]; then
+    if $allow_dirty; then
+      echo "NOTE: building uncommitted changes (--allow-dirty); not for publishing:"
+      echo "$changes"
+    else
+      echo "$changes" >&2
+      fail "the tree has uncommitted changes or untracked files; commit them, or pass --allow-dirty"
+    fi
+  fi
+  echo "commit $(git rev-parse HEAD)$([ -n "$changes" ] && echo ' with the changes above')"
+else
+  # A tarball, or a checkout that git will not read (another user's).
+  echo "git cannot tell what changed here: building the files as they are"
+fi
+echo "$name $version by $publisher"
+# Nothing from an earlier build can end up in these files.
+rm -rf "$work"
+if [ -d "$out" ]; then find "$out" -mindepth 1 -delete; fi
+mkdir -p "$work" "$out"
+
+step "Debian package"
+# The presets' release builds, in folders of their own.
+cmake --preset release -B "$work/linux" -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
+cmake --build "$work/linux"
+(cd "$work/linux" && cpack -G DEB >/dev/null)
+[ -f "$work/linux/$deb" ] || fail "cpack did not make $deb: $(ls "$work/linux"/*.deb 2>/dev/null)"
+[ "$(dpkg-deb -f "$work/linux/$deb" Package Version Architecture | tr '\n' ' ')" = \
+  "Package: quendal Version: $deb_version Architecture: amd64 " ] ||
+  fail "$deb does not say package quendal, version $deb_version, amd64"
+cp "$work/linux/$deb" "$out/"
+
+step "Windows program"
+cmake --preset windows -B "$work/windows" >/dev/null
+cmake --build "$work/windows" --target quendal
+program=$work/windows/quendal.exe
+[ -f "$program" ] || fail "the Windows build made no $program"
+
+# check_windows_exe <file> <what>: a 64-bit GUI program that runs on a bare
+# Windows, stripped, whose version record says $version.
+check_windows_exe() {
+  local file=$1 what=$2 imports record numbers
+  file -b "$file" | grep -q '^PE32+ executable (GUI) x86-64' || fail "$what is not a 64-bit Windows GUI program"
+  imports=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
+  # MinGW's own run-time DLLs (libstdc++-6, libgcc_s_seh-1, libwinpthread-1)
+  # are not on a user's machine: the program must carry them.
+  if grep -iE '^lib|mingw' <<<"$imports"; then fail "$what needs the DLLs above"; fi
+  x86_64-w64-mingw32-nm "$file" 2>&1 | grep -q 'no symbols' || fail "$what is not stripped"
+  if x86_64-w64-mingw32-objdump -h "$file" | grep -q ' \.debug_'; then fail "$what has debug sections"; fi
+  record=$(x86_64-w64-mingw32-windres -i "$file" -O rc 2>/dev/null | sed -n 's/^ *FILEVERSION //p')
+  numbers=$(tr -d ' ' <<<"$record")
+  [ "$numbers" = "${version//./,}" ] || fail "$what has version record '$record', not $version"
+  echo "$what: 64-bit GUI, no MinGW DLLs ($(tr '\n' ' ' <<<"$imports")), stripped, version $version"
+}
+check_windows_exe "$program" "$exe"
+cp "$program" "$out/$exe"
+
+step "Windows installer"
+# -WX: a warning (an unused string, a risky file name) stops the release.
+makensis -V2 -WX -DEXE="$out/$exe" -DOUTFILE="$out/$setup" -DNAME="$name" \
+  -DPUBLISHER="$publisher" packaging/windows/quendal.nsi
+check_windows_exe "$out/$setup" "$setup"
+
+step "Checksums"
+(cd "$out" && sha256sum "$deb" "$exe" "$setup" >SHA256SUMS && sha256sum --quiet -c SHA256SUMS)
+cat "$out/SHA256SUMS"
+echo
+ls -l "$out" | tail -n +2
+echo "release files in $out, ${SECONDS}s"
