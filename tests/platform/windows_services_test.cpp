@@ -653,6 +653,7 @@ TEST(VersionRecord, NumbersAndTextsOfTheProgram) {
     EXPECT_EQ(VersionText(record, L"ProductVersion"), L"1.00");
     EXPECT_EQ(VersionText(record, L"ProductName"), L"Quendal");
     EXPECT_EQ(VersionText(record, L"InternalName"), L"Quendal");
+    EXPECT_EQ(VersionText(record, L"CompanyName"), L"Morvik");
 }
 
 TEST(VersionRecord, ProgramUsesTheGuiSubsystem) {
