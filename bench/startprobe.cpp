@@ -1,4 +1,4 @@
-// Linked into the program's own sources (ui/main.cpp and all) to make
+// Linked into the program's own sources (ui/qt/main.cpp and all) to make
 // quendal_startprobe: the same start-up, ended right after the window's first
 // paint so that it can be counted instruction by instruction, or going on to
 // time the first click on "计算电容" in a freshly started process.
