@@ -19,22 +19,12 @@ if [ -z "${QUENDAL_IN_XVFB:-}" ]; then
   cmake -S bench/win32 -B "$bench" -G Ninja -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-w64-x86_64.cmake" >/dev/null
   cmake --build "$bench"
-  QUENDAL_IN_XVFB=1 exec scripts/with-display.sh --size 1024x768x24 -- "$0"
+  QUENDAL_IN_XVFB=1 exec scripts/with-display.sh --size 1024x768x24 -- \
+    tools/in-wine-desktop 1024x768 -- "$0"
 fi
 
-run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-bench.XXXXXX")
-mkdir "$run/tmp"
-export WINEPREFIX=$run/prefix TMPDIR=$run/tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# A fixed memory layout, as in tools/wine-run: Debian's Wine has no preloader.
 wine() { setarch "$(uname -m)" -R wine "$@"; }
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  rm -rf "$run"
-}
-trap cleanup EXIT
-
-tools/wine-desktop-prefix 1024x768
 # One server and desktop for the whole run; a first start of each program
 # warms the caches that every later start finds warm.
 wineserver -p

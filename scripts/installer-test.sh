@@ -36,14 +36,7 @@ for tool in wine wineserver makensis x86_64-w64-mingw32-g++-posix cmake sha256su
   command -v "$tool" >/dev/null || die "$tool is missing: run scripts/install-deps.sh test"
 done
 
-name="" publisher="" version=""
-while IFS='=' read -r key value; do
-  case $key in
-    NAME) name=$value ;;
-    PUBLISHER) publisher=$value ;;
-    VERSION) version=$value ;;
-  esac
-done < <(cmake -P packaging/windows/identity.cmake)
+. packaging/windows/identity.sh
 if [ "$(printf '%s\n' "$old_version" "$version" | sort -V | head -1)" != "$old_version" ] ||
   [ "$old_version" = "$version" ]; then
   die "the older build ($old_version) is not older than $version"

@@ -40,14 +40,7 @@ if [ -e "$out" ]; then
 fi
 
 # The one version and the names, as cmake/AppIdentity.cmake has them.
-name="" publisher="" version=""
-while IFS='=' read -r key value; do
-  case $key in
-    NAME) name=$value ;;
-    PUBLISHER) publisher=$value ;;
-    VERSION) version=$value ;;
-  esac
-done < <(cmake -P packaging/windows/identity.cmake)
+. packaging/windows/identity.sh
 [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || fail "cannot read the version (got '$version')"
 if [ -z "$name" ] || [ -z "$publisher" ]; then fail "cannot read the name and maker"; fi
 # The package's version, as cmake/Packaging.cmake gives it: the fourth number

@@ -17,32 +17,24 @@ fi
 program=$(realpath "$program")
 
 if [ -z "${QUENDAL_IN_XVFB:-}" ]; then
-  QUENDAL_IN_XVFB=1 exec scripts/with-display.sh --size 1024x768x24 -- "$0" "$program" "$output"
+  # A Wine desktop the size of the screen, so that its background surrounds the window.
+  QUENDAL_IN_XVFB=1 exec scripts/with-display.sh --size 1024x768x24 -- \
+    tools/in-wine-desktop 1024x768 -- "$0" "$program" "$output"
 fi
 
-run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-shot.XXXXXX")
-mkdir "$run/tmp"
-export WINEPREFIX=$run/prefix TMPDIR=$run/tmp WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-export LANG=zh_CN.UTF-8 LC_ALL=zh_CN.UTF-8
+# A fixed memory layout, as in tools/wine-run: Debian's Wine has no preloader.
 wine() { setarch "$(uname -m)" -R wine "$@"; }
-cleanup() {
-  wineserver -k 2>/dev/null || true
-  wineserver -w 2>/dev/null || true
-  rm -rf "$run"
-}
-trap cleanup EXIT
-
-# A desktop the size of the screen, so that its background surrounds the window.
-tools/wine-desktop-prefix 1024x768
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 
 wine "$program" >/dev/null 2>&1 &
 # The window opens at the desktop's top-left corner: wait until it is drawn there.
 background=""
 for _ in $(seq 150); do
   sleep 0.2
-  import -window root "$run/screen.png" 2>/dev/null || continue
-  corner=$(convert "$run/screen.png" -format '%[pixel:p{1000,700}]' info:)
-  inside=$(convert "$run/screen.png" -format '%[pixel:p{200,200}]' info:)
+  import -window root "$scratch/screen.png" 2>/dev/null || continue
+  corner=$(convert "$scratch/screen.png" -format '%[pixel:p{1000,700}]' info:)
+  inside=$(convert "$scratch/screen.png" -format '%[pixel:p{200,200}]' info:)
   if [ "$corner" != "$inside" ] && [ "$corner" != "black" ] && [ "$corner" != "srgb(0,0,0)" ]; then
     background=$corner
     break
@@ -54,7 +46,7 @@ sleep 1  # the picture and the focus
 xdotool key Tab Tab Tab type 1
 xdotool key Tab Tab space
 sleep 1
-import -window root "$run/screen.png"
+import -window root "$scratch/screen.png"
 # Everything but the desktop's background: the window with its frame.
-convert "$run/screen.png" -bordercolor "$background" -border 1 -fuzz 1% -trim +repage "$output"
+convert "$scratch/screen.png" -bordercolor "$background" -border 1 -fuzz 1% -trim +repage "$output"
 echo "saved $output"
