@@ -1,26 +1,5 @@
-# Cross-compiles for 64-bit Windows with Debian's MinGW-w64 compiler and runs
-# what it builds (tests, test discovery) under Wine. The POSIX thread model of
-# the compiler is the one GoogleTest builds with.
-#   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DQUENDAL_BUILD_GUI=OFF ...
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-compiles for 64-bit (x64) Windows with MinGW-w64 (see mingw-w64.cmake).
+#   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake ...
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
-
 set(QUENDAL_MINGW_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER ${QUENDAL_MINGW_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${QUENDAL_MINGW_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER ${QUENDAL_MINGW_TRIPLE}-windres)
-
-# Libraries and packages only from the MinGW tree (or a <Package>_DIR given
-# on the command line), never the host's; programs from the host.
-set(CMAKE_FIND_ROOT_PATH /usr/${QUENDAL_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# Each .exe carries its C and C++ runtime, so it runs without MinGW DLLs.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
-
-# Wine, headless and quiet, in the prefix that WINEPREFIX names (a throwaway
-# one when none is set).
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

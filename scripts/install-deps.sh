@@ -23,6 +23,7 @@ test_packages=(
   python3-fonttools     # checks that the embedded fonts cover every text
   at-spi2-core python3-pyatspi dbus-daemon  # the window as a screen reader sees it
   g++-mingw-w64-x86-64-posix wine wine64  # Windows cross-build, tests under Wine
+  g++-mingw-w64-i686-posix wine32:i386  # the same for 32-bit Windows (WoW64 in one prefix)
   fonts-wine            # Marlett, for the caption buttons of windows under Wine
   nsis                  # the Windows installer (scripts/release.sh, scripts/installer-test.sh)
 )
@@ -39,6 +40,18 @@ case "${1:-run}" in
   bench) wanted=("${bench_packages[@]}") ;;
   *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
 esac
+
+# wine32 is an i386 package: dpkg must know that architecture before apt can
+# find it (and only then, since adding it makes every apt-get update fetch
+# the i386 lists too).
+foreign=()
+for package in "${wanted[@]}"; do
+  architecture=${package#*:}
+  if [ "$architecture" != "$package" ] && [ "$architecture" != "$(dpkg --print-architecture)" ] &&
+    ! dpkg --print-foreign-architectures | grep -qx "$architecture"; then
+    foreign+=("$architecture")
+  fi
+done
 
 missing=()
 for package in "${wanted[@]}"; do
@@ -57,7 +70,7 @@ fi
 # Root or sudo only when there is something to do, so that the test command
 # also runs for a user on a machine that already has everything.
 as_root=()
-if [ "$(id -u)" -ne 0 ] && [ $((${#missing[@]} + ${#locales[@]})) -gt 0 ]; then
+if [ "$(id -u)" -ne 0 ] && [ $((${#missing[@]} + ${#locales[@]} + ${#foreign[@]})) -gt 0 ]; then
   if ! command -v sudo >/dev/null; then
     todo=("${missing[@]}" "${locales[@]/#/locale }")
     echo "$0: installing ${todo[*]} needs root: run it as root, or install sudo" >&2
@@ -65,6 +78,11 @@ if [ "$(id -u)" -ne 0 ] && [ $((${#missing[@]} + ${#locales[@]})) -gt 0 ]; then
   fi
   as_root=(sudo)
 fi
+
+for architecture in $(printf '%s\n' "${foreign[@]}" | sort -u); do
+  echo "Adding the $architecture architecture to dpkg"
+  "${as_root[@]}" dpkg --add-architecture "$architecture"
+done
 
 if [ ${#missing[@]} -gt 0 ]; then
   echo "Installing: ${missing[*]}"

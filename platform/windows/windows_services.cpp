@@ -3,6 +3,14 @@
 // through the wide-character API, after converting the 8-bit text from the
 // system code page (so that a folder with Chinese characters works on a
 // Chinese Windows).
+//
+// The 32-bit build sees what the 64-bit build sees. A 32-bit program on
+// 64-bit Windows would read the 32-bit registry view and have every path
+// into System32 sent to SysWOW64; System Information records itself in the
+// 64-bit view and lives in the 64-bit System32. So keys are opened in the
+// 64-bit view (KEY_WOW64_64KEY, which 32-bit Windows ignores), and a path
+// into System32 is tested and started through its "Sysnative" alias, which
+// names the real folder to a 32-bit program.
 
 #ifndef NOMINMAX
 #define NOMINMAX
@@ -15,6 +23,7 @@
 #include <climits>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform.h"
 
@@ -87,13 +96,60 @@ bool NamesAProgramFile(const std::wstring& path) {
     return true;
 }
 
+#ifndef _WIN64
+// A 32-bit program on 64-bit Windows (x64 or ARM64).
+bool UnderWow64() {
+    static const bool wow64 = [] {
+        BOOL answer = FALSE;
+        return IsWow64Process(GetCurrentProcess(), &answer) && answer;
+    }();
+    return wow64;
+}
+
+bool StartsWithFolder(std::wstring_view path, std::wstring_view folder) {
+    return path.size() >= folder.size() &&
+           (path.size() == folder.size() || path[folder.size()] == L'\\') &&
+           CompareStringOrdinal(path.data(), static_cast<int>(folder.size()), folder.data(),
+                                static_cast<int>(folder.size()), TRUE) == CSTR_EQUAL;
+}
+
+// The path itself, or, for a 32-bit program on 64-bit Windows and a path into
+// the Windows folder's System32, the same file through Sysnative: redirection
+// would otherwise substitute the file of that name in SysWOW64.
+std::wstring WithoutRedirection(const std::wstring& path) {
+    if (!UnderWow64()) {
+        return path;
+    }
+    wchar_t windows[MAX_PATH];
+    const UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
+    // "C:/Windows/./System32" and "C:\Windows\Temp\..\System32" are System32 too.
+    std::wstring full(32768, L'\0');
+    const DWORD fullLength =
+        GetFullPathNameW(path.c_str(), static_cast<DWORD>(full.size()), full.data(), nullptr);
+    if (windowsLength == 0 || windowsLength >= MAX_PATH || fullLength == 0 ||
+        fullLength >= full.size()) {
+        return path;
+    }
+    full.resize(fullLength);
+    const std::wstring windowsFolder(windows, windowsLength);
+    const std::wstring system32 = windowsFolder + L"\\System32";
+    if (!StartsWithFolder(full, system32)) {
+        return path;
+    }
+    return windowsFolder + L"\\Sysnative" + full.substr(system32.size());
+}
+#else
+// A 64-bit program sees every folder as it is.
+const std::wstring& WithoutRedirection(const std::wstring& path) { return path; }
+#endif
+
 class RegistryKeyStore final : public KeyStore {
 public:
     long OpenKey(RootKey root, const std::string& path, std::uint32_t options,
                  std::uint32_t accessMask, KeyHandle& handle) override {
         HKEY key = nullptr;
-        const LONG status =
-            RegOpenKeyExA(RootHandle(root), path.c_str(), options, accessMask, &key);
+        const LONG status = RegOpenKeyExA(RootHandle(root), path.c_str(), options,
+                                          accessMask | KEY_WOW64_64KEY, &key);
         handle = status == ERROR_SUCCESS ? reinterpret_cast<KeyHandle>(key) : 0;
         return status;
     }
@@ -117,7 +173,7 @@ public:
         if (!wide) {
             return false;
         }
-        const DWORD attributes = GetFileAttributesW(wide->c_str());
+        const DWORD attributes = GetFileAttributesW(WithoutRedirection(*wide).c_str());
         return attributes != INVALID_FILE_ATTRIBUTES &&
                (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_DEVICE)) == 0;
     }
@@ -126,21 +182,25 @@ public:
 class ProcessLauncher final : public ProgramLauncher {
 public:
     bool Launch(const std::string& path) override {
-        const auto program = FromSystemCodePage(path);
+        const auto named = FromSystemCodePage(path);
         // A quote cannot be part of a Windows file name.
-        if (!program || program->find(L'"') != std::wstring::npos || !NamesAProgramFile(*program)) {
+        if (!named || named->find(L'"') != std::wstring::npos || !NamesAProgramFile(*named)) {
+            return false;
+        }
+        const std::wstring program = WithoutRedirection(*named);
+        if (!NamesAProgramFile(program)) {
             return false;
         }
         // The program is named explicitly, so the command line (its argv[0],
         // quoted for the spaces) is never searched for it.
-        std::wstring commandLine = L"\"" + *program + L"\"";
+        std::wstring commandLine = L"\"" + program + L"\"";
 
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         startup.dwFlags = STARTF_USESHOWWINDOW;
         startup.wShowWindow = SW_SHOWNORMAL;
         PROCESS_INFORMATION process{};
-        if (!CreateProcessW(program->c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
+        if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0,
                             nullptr, nullptr, &startup, &process)) {
             return false;
         }

@@ -1,7 +1,9 @@
 // Stands in for MSINFO32.EXE in the Windows tests. When started it proves it
 // ran by leaving a marker file beside itself, named after itself plus ".ran",
 // that holds its own full path in UTF-8. Built like the real program (GUI
-// subsystem, version record), so the version tests read it as well.
+// subsystem, version record), so the version tests read it as well. The
+// 32-bit one may be started from the 64-bit System32, through its Sysnative
+// alias: it writes its marker there too, not into SysWOW64.
 
 #ifndef WIN32_LEAN_AND_MEAN
 #define WIN32_LEAN_AND_MEAN
@@ -20,6 +22,20 @@ int main() {
     // Wine names a program started from \\server\share\... "UNC\server\share\...".
     if (self.rfind(L"UNC\\", 0) == 0) {
         self.replace(0, 3, L"\\");
+    }
+    BOOL wow64 = FALSE;
+    if (IsWow64Process(GetCurrentProcess(), &wow64) && wow64) {
+        // With redirection off, System32 is the folder this program came from.
+        const std::wstring alias = L"\\Sysnative\\";
+        for (std::size_t i = 0; i + alias.size() <= self.size(); ++i) {
+            if (CompareStringOrdinal(self.data() + i, static_cast<int>(alias.size()), alias.data(),
+                                     static_cast<int>(alias.size()), TRUE) == CSTR_EQUAL) {
+                self.replace(i, alias.size(), L"\\System32\\");
+                break;
+            }
+        }
+        PVOID redirection = nullptr;
+        Wow64DisableWow64FsRedirection(&redirection);
     }
 
     const int bytes = WideCharToMultiByte(CP_UTF8, 0, self.data(), static_cast<int>(self.size()),

@@ -36,12 +36,11 @@
 namespace quendal {
 namespace {
 
+namespace fs = std::filesystem;
 using quendal::testing::Bytes;
 using quendal::testing::ReadFile;
 using quendal::testing::TempFolder;
 using quendal::testing::WaitForFile;
-
-namespace fs = std::filesystem;
 
 bool UnderWine() {
     const HMODULE ntdll = GetModuleHandleW(L"ntdll.dll");
@@ -52,6 +51,27 @@ bool UnderWine() {
     if (!UnderWine()) {                                                                  \
         GTEST_SKIP() << "writes to HKEY_LOCAL_MACHINE: runs only in a Wine test prefix"; \
     }
+
+// This process is 32-bit on 64-bit Windows: it has its own registry view and
+// sees SysWOW64 where it names System32.
+bool UnderWow64() {
+    BOOL wow64 = FALSE;
+    return IsWow64Process(GetCurrentProcess(), &wow64) && wow64;
+}
+
+bool SystemIs64Bit() { return sizeof(void*) == 8 || UnderWow64(); }
+
+// Windows compares file names without regard to case; Wine reports a
+// program's own path in the case of its own folders ("C:\\windows\\system32").
+std::string Lower(std::string text) {
+    for (char& c : text) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    return text;
+}
+
+fs::path WindowsFolder() {
+    wchar_t folder[MAX_PATH] = {};
+    return std::wstring(folder, GetWindowsDirectoryW(folder, MAX_PATH));
+}
 
 std::string Utf8(const std::wstring& text) {
     if (text.empty()) {
@@ -99,11 +119,46 @@ fs::path PlaceStandIn(const fs::path& path) {
     return path;
 }
 
+// A subfolder of the 64-bit System32 (the only System32 of 32-bit Windows),
+// removed with the guard. A 32-bit program reaches it through Sysnative.
+class System32Folder {
+public:
+    System32Folder()
+        : m_name(L"QuendalTests-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                 std::to_wstring(++s_serial)) {
+        fs::create_directories(Path());
+    }
+    ~System32Folder() {
+        std::error_code ignored;
+        fs::remove_all(Path(), ignored);
+    }
+    System32Folder(const System32Folder&) = delete;
+    System32Folder& operator=(const System32Folder&) = delete;
+
+    // Where this process finds the folder.
+    fs::path Path() const {
+        return WindowsFolder() / (UnderWow64() ? L"Sysnative" : L"System32") / m_name;
+    }
+    // As the registry records it.
+    fs::path Recorded() const { return WindowsFolder() / L"System32" / m_name; }
+
+private:
+    static inline int s_serial = 0;
+    std::wstring m_name;
+};
+
+// The registry view a value is written to. The program reads the 64-bit one,
+// from either build; 32-bit Windows has just one.
+enum class View : REGSAM { SixtyFour = KEY_WOW64_64KEY, ThirtyTwo = KEY_WOW64_32KEY };
+
 // Values of HKEY_LOCAL_MACHINE written for one case; the keys are removed
-// before the case and again after it.
+// from both views before the case and again after it.
 class RegistryScratch {
 public:
-    explicit RegistryScratch(std::vector<std::string> keys) : m_keys(std::move(keys)) { Clear(); }
+    explicit RegistryScratch(std::vector<std::string> keys, View view = View::SixtyFour)
+        : m_keys(std::move(keys)), m_view(static_cast<REGSAM>(view)) {
+        Clear();
+    }
     ~RegistryScratch() { Clear(); }
     RegistryScratch(const RegistryScratch&) = delete;
     RegistryScratch& operator=(const RegistryScratch&) = delete;
@@ -134,21 +189,30 @@ public:
     void AddKey(const std::string& key) { RegCloseKey(Create(key)); }
 
 private:
-    static HKEY Create(const std::string& key) {
+    HKEY Create(const std::string& key) const {
         HKEY handle = nullptr;
         const LONG status = RegCreateKeyExA(HKEY_LOCAL_MACHINE, key.c_str(), 0, nullptr, 0,
-                                            KEY_ALL_ACCESS, nullptr, &handle, nullptr);
+                                            KEY_ALL_ACCESS | m_view, nullptr, &handle, nullptr);
         EXPECT_EQ(status, ERROR_SUCCESS) << key;
         return handle;
     }
-    void Clear() {
+    void Clear() const {
         for (const std::string& key : m_keys) {
-            RegDeleteTreeA(HKEY_LOCAL_MACHINE, key.c_str());
-            RegDeleteKeyA(HKEY_LOCAL_MACHINE, key.c_str());
+            const std::size_t last = key.rfind('\\');
+            for (const REGSAM view : {REGSAM{KEY_WOW64_64KEY}, REGSAM{KEY_WOW64_32KEY}}) {
+                HKEY parent = nullptr;
+                if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, key.substr(0, last).c_str(), 0,
+                                  KEY_ALL_ACCESS | view, &parent) != ERROR_SUCCESS) {
+                    continue;
+                }
+                RegDeleteTreeA(parent, key.substr(last + 1).c_str());
+                RegCloseKey(parent);
+            }
         }
     }
 
     std::vector<std::string> m_keys;
+    REGSAM m_view;
 };
 
 // Runs a program to its end and returns its exit code.
@@ -183,6 +247,7 @@ struct RegistryRead {
     std::string bytes;
     bool ok;
     std::string text;
+    View view = View::SixtyFour;  // written there only
 };
 
 std::ostream& operator<<(std::ostream& out, const RegistryRead& row) { return out << row.name; }
@@ -192,7 +257,10 @@ class RegistryGetKeyValue : public ::testing::TestWithParam<RegistryRead> {};
 TEST_P(RegistryGetKeyValue, ReadsTheStoredValue) {
     REQUIRE_WINE();
     const RegistryRead& row = GetParam();
-    RegistryScratch scratch({kTestKey});
+    if (row.view == View::ThirtyTwo && !SystemIs64Bit()) {
+        GTEST_SKIP() << "32-bit Windows has one registry view";
+    }
+    RegistryScratch scratch({kTestKey}, row.view);
     scratch.Set(kTestKey, kValue, row.type, row.bytes);
 
     std::string KeyVal = "entry";
@@ -221,7 +289,10 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryRead{"NumberAboveTheSignedRange", REG_DWORD, Bytes({0xFF, 0xFF, 0xFF, 0xFF}), true,
                      "4294967295"},
         RegistryRead{"NumberOfTwoBytes", REG_DWORD, Bytes({0x05, 0x01}), false, ""},
-        RegistryRead{"BinaryLeavesTheEntryText", REG_BINARY, Bytes({1, 2, 3}), true, "entry"}),
+        RegistryRead{"BinaryLeavesTheEntryText", REG_BINARY, Bytes({1, 2, 3}), true, "entry"},
+        // Both builds read the 64-bit view, where System Information records
+        // itself: what only 32-bit programs see does not count.
+        RegistryRead{"StringOnlyIn32BitView", REG_SZ, kText + '\0', false, "", View::ThirtyTwo}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RegistryScratch, StoresAStringWithoutItsNul) {
@@ -231,7 +302,8 @@ TEST(RegistryScratch, StoresAStringWithoutItsNul) {
     // As stored: three UTF-16 characters and no NUL. Otherwise the case
     // "StringWithoutNul" would prove nothing.
     HKEY key = nullptr;
-    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quendal Tests", 0, KEY_READ, &key),
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, L"SOFTWARE\\Quendal Tests", 0,
+                            KEY_READ | KEY_WOW64_64KEY, &key),
               ERROR_SUCCESS);
     DWORD size = 0;
     const LONG status = RegQueryValueExW(key, L"Value", nullptr, nullptr, nullptr, &size);
@@ -248,7 +320,7 @@ TEST(RegistryGetKeyValueOf, StringAddedByRegExe) {
     const std::wstring reg = std::wstring(system) + L"\\reg.exe";
     ASSERT_EQ(RunAndWait(reg,
                          L"reg add \"HKLM\\SOFTWARE\\Quendal Tests\" /v Value /t REG_SZ "
-                         L"/d \"C:\\Tools\\msinfo 32.exe\" /f"),
+                         L"/d \"C:\\Tools\\msinfo 32.exe\" /f /reg:64"),
               0u);
     std::string KeyVal;
     EXPECT_TRUE(GetKeyValue(platform::SystemServices().keys, platform::RootKey::LocalMachine,
@@ -301,10 +373,34 @@ TEST(WindowsFileProbe, OnlyANormalFileExists) {
     EXPECT_FALSE(probe.FileExists(""));
 }
 
+// Where a launch test puts its files: a fresh temporary folder, or a fresh
+// folder in System32, which the 32-bit build must not mistake for SysWOW64.
+enum class Where { Temp, System32 };
+
+// A fresh folder of either kind: where the test writes, and the path as the
+// program is given it.
+class TestFolder {
+public:
+    explicit TestFolder(Where where) {
+        if (where == Where::System32) {
+            m_system32.emplace();
+        } else {
+            m_temp.emplace();
+        }
+    }
+    fs::path Path() const { return m_system32 ? m_system32->Path() : m_temp->Path(); }
+    fs::path Named() const { return m_system32 ? m_system32->Recorded() : m_temp->Path(); }
+
+private:
+    std::optional<TempFolder> m_temp;
+    std::optional<System32Folder> m_system32;
+};
+
 struct StartedLaunch {
     const char* name;
-    const wchar_t* file;    // the program, under a fresh temporary folder
+    const wchar_t* file;    // the program, under a fresh folder
     const wchar_t* suffix;  // appended to the name that is launched
+    Where where = Where::Temp;
 };
 
 std::ostream& operator<<(std::ostream& out, const StartedLaunch& row) { return out << row.name; }
@@ -313,11 +409,12 @@ class WindowsLauncherStarts : public ::testing::TestWithParam<StartedLaunch> {};
 
 TEST_P(WindowsLauncherStarts, TheProgramItself) {
     const StartedLaunch& row = GetParam();
-    TempFolder temp;
-    const fs::path program = PlaceStandIn(temp.Path() / row.file);
-    ASSERT_TRUE(platform::SystemServices().launcher.Launch(Narrow(program.wstring() + row.suffix)));
+    const TestFolder folder(row.where);
+    const fs::path program = PlaceStandIn(folder.Path() / row.file);
+    const fs::path named = folder.Named() / row.file;
+    ASSERT_TRUE(platform::SystemServices().launcher.Launch(Narrow(named.wstring() + row.suffix)));
     ASSERT_TRUE(WaitForFile(MarkerOf(program)));
-    EXPECT_EQ(ReadFile(MarkerOf(program)), Utf8(program.wstring()));
+    EXPECT_EQ(Lower(ReadFile(MarkerOf(program))), Lower(Utf8(named.wstring())));
 }
 
 INSTANTIATE_TEST_SUITE_P(Names, WindowsLauncherStarts,
@@ -327,7 +424,8 @@ INSTANTIATE_TEST_SUITE_P(Names, WindowsLauncherStarts,
                                            L"a & b (x86) %PATH% ^ ;\\tool & run %OS%.exe", L""},
                              StartedLaunch{"SuffixInCapitals", L"MSINFO32.EXE", L""},
                              // Windows drops the trailing dots and spaces: still the program.
-                             StartedLaunch{"TrailingDotAndSpace", L"tool.exe", L". ."}),
+                             StartedLaunch{"TrailingDotAndSpace", L"tool.exe", L". ."},
+                             StartedLaunch{"InSystem32", L"MSINFO32.EXE", L"", Where::System32}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 enum class Body {
@@ -338,9 +436,10 @@ enum class Body {
 
 struct FailedLaunch {
     const char* name;
-    const wchar_t* file;  // created under a fresh temporary folder
+    const wchar_t* file;  // created under a fresh folder
     Body body;
     const wchar_t* suffix;  // appended to the name that is launched
+    Where where = Where::Temp;
 };
 
 std::ostream& operator<<(std::ostream& out, const FailedLaunch& row) { return out << row.name; }
@@ -349,8 +448,8 @@ class WindowsLauncherFails : public ::testing::TestWithParam<FailedLaunch> {};
 
 TEST_P(WindowsLauncherFails, Cleanly) {
     const FailedLaunch& row = GetParam();
-    TempFolder temp;
-    const fs::path path = temp.Path() / row.file;
+    const TestFolder folder(row.where);
+    const fs::path path = folder.Path() / row.file;
     switch (row.body) {
         case Body::None:
             break;
@@ -361,13 +460,14 @@ TEST_P(WindowsLauncherFails, Cleanly) {
             PlaceStandIn(path);
             break;
     }
-    EXPECT_FALSE(platform::SystemServices().launcher.Launch(Narrow(path.wstring() + row.suffix)));
+    const fs::path named = folder.Named() / row.file;
+    EXPECT_FALSE(platform::SystemServices().launcher.Launch(Narrow(named.wstring() + row.suffix)));
     if (row.body != Body::None) {
         // Nothing ran: a shell with the batch file, or the program, would have
         // left its marker beside it.
         std::this_thread::sleep_for(kSettle);
         std::vector<fs::path> left;
-        for (const auto& entry : fs::directory_iterator(temp.Path())) {
+        for (const auto& entry : fs::directory_iterator(folder.Path())) {
             left.push_back(entry.path().filename());
         }
         EXPECT_EQ(left, std::vector<fs::path>{path.filename()});
@@ -392,7 +492,10 @@ INSTANTIATE_TEST_SUITE_P(
         FailedLaunch{"ProgramNamedCom", L"tool.com", Body::Program, L""},
         FailedLaunch{"ProgramNamedPif", L"tool.pif", Body::Program, L""},
         FailedLaunch{"ProgramNamedScr", L"tool.scr", Body::Program, L""},
-        FailedLaunch{"ProgramWithoutSuffix", L"tool", Body::Program, L""}),
+        FailedLaunch{"ProgramWithoutSuffix", L"tool", Body::Program, L""},
+        FailedLaunch{"BatchFileInSystem32", L"tool.bat", Body::Batch, L"", Where::System32},
+        FailedLaunch{"BatchFileWithTrailingDotInSystem32", L"tool.bat", Body::Batch, L".",
+                     Where::System32}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // --------------------------------------------------- StartSysInfo, registry
@@ -481,6 +584,9 @@ enum class Place {
     // Relative values, with the program they would name left in the current folder.
     RelativeToolPath,
     NumberAsFolder,  // a DWORD 5, read as "5": 5\MSINFO32.EXE
+    // In the 64-bit System32, where System Information itself lives.
+    ToolPathInSystem32,
+    FolderInSystem32WithTool,
 };
 
 struct RegistryStart {
@@ -500,17 +606,20 @@ TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
     TempFolder temp;
     const CurrentFolder current(temp.Path() / L"current");
     std::optional<WineShare> share;
+    const System32Folder system32;
     RegistryScratch scratch({kToolKey, kFolderKey});
     const fs::path direct = temp.Path() / L"Direct Tools" / L"msinfo32 (x86).exe";
     const fs::path folder = temp.Path() / L"Shared Tools" / L"MSInfo";
     const fs::path relative = fs::path(L"Direct Tools") / L"msinfo32 (x86).exe";
     fs::path expected;                // as started: the first location's tool
+    fs::path expectedPlaced;          // the same, as this test reaches it
     std::vector<fs::path> forbidden;  // every other tool placed
 
     auto plant = [&](const fs::path& started, const fs::path& placed, bool valid) {
         PlaceStandIn(placed);
         if (valid && expected.empty()) {
             expected = started;
+            expectedPlaced = placed;
         } else {
             forbidden.push_back(placed);
         }
@@ -550,6 +659,16 @@ TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
                 plant({}, current.Path() / L"5" / L"MSINFO32.EXE", false);
                 scratch.Set(key, value, REG_DWORD, Bytes({5, 0, 0, 0}));
                 break;
+            case Place::ToolPathInSystem32:
+                plant(system32.Recorded() / L"msinfo32.exe", system32.Path() / L"msinfo32.exe",
+                      true);
+                scratch.SetWide(key, value, (system32.Recorded() / L"msinfo32.exe").wstring());
+                break;
+            case Place::FolderInSystem32WithTool:
+                plant(system32.Recorded() / L"MSINFO32.EXE", system32.Path() / L"MSINFO32.EXE",
+                      true);
+                scratch.SetWide(key, value, system32.Recorded().wstring());
+                break;
         }
     }
 
@@ -558,8 +677,8 @@ TEST_P(RegistryStartSysInfo, StartsTheToolOrShowsTheMessage) {
 
     if (row.launched) {
         EXPECT_EQ(messenger.messages, kNoMessage);
-        ASSERT_TRUE(WaitForFile(MarkerOf(expected)));
-        EXPECT_EQ(ReadFile(MarkerOf(expected)), Utf8(expected.wstring()));
+        ASSERT_TRUE(WaitForFile(MarkerOf(expectedPlaced)));
+        EXPECT_EQ(Lower(ReadFile(MarkerOf(expectedPlaced))), Lower(Utf8(expected.wstring())));
     } else {
         EXPECT_EQ(messenger.messages, kUnavailable);
     }
@@ -585,7 +704,11 @@ INSTANTIATE_TEST_SUITE_P(
         RegistryStart{"RelativeRecordedPathGivesWayToTheFolder", Place::RelativeToolPath,
                       Place::FolderWithTool, true},
         RegistryStart{"NumberAsFolderIntoTheCurrentFolder", Place::Nothing, Place::NumberAsFolder,
-                      false}),
+                      false},
+        // Not the SysWOW64 file of that name, for the 32-bit build: there is none.
+        RegistryStart{"RecordedPathInSystem32", Place::ToolPathInSystem32, Place::Nothing, true},
+        RegistryStart{"FolderInSystem32HoldingTheTool", Place::Nothing,
+                      Place::FolderInSystem32WithTool, true}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // --------------------------------------------------- a Chinese Windows (936)
@@ -662,8 +785,8 @@ TEST(VersionRecord, ProgramUsesTheGuiSubsystem) {
     IMAGE_DOS_HEADER dos{};
     std::memcpy(&dos, image.data(), sizeof(dos));
     const auto offset = static_cast<std::size_t>(dos.e_lfanew);
-    ASSERT_GE(image.size(), offset + sizeof(IMAGE_NT_HEADERS64));
-    IMAGE_NT_HEADERS64 headers{};
+    ASSERT_GE(image.size(), offset + sizeof(IMAGE_NT_HEADERS));
+    IMAGE_NT_HEADERS headers{};
     std::memcpy(&headers, image.data() + offset, sizeof(headers));
     EXPECT_EQ(headers.OptionalHeader.Subsystem, IMAGE_SUBSYSTEM_WINDOWS_GUI);
 }

@@ -28,13 +28,10 @@ DWORD ProcessOf(HWND window) {
 
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> found;
-    EnumChildWindows(
-        parent,
-        [](HWND child, LPARAM list) {
-            reinterpret_cast<std::vector<HWND>*>(list)->push_back(child);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        found.push_back(child);
+    }
     return found;
 }
 
@@ -130,22 +127,14 @@ void Program::Stop() {
 }
 
 std::vector<HWND> Program::TopLevelWindows(const wchar_t* className) const {
-    struct Search {
-        DWORD process;
-        std::string className;
-        std::vector<HWND> found;
-    } search{m_process.dwProcessId, ToUtf8(className), {}};
-    EnumWindows(
-        [](HWND window, LPARAM data) {
-            auto& wanted = *reinterpret_cast<Search*>(data);
-            if (ProcessOf(window) == wanted.process && IsWindowVisible(window) &&
-                ClassOf(window) == wanted.className) {
-                wanted.found.push_back(window);
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
+         window = FindWindowExW(nullptr, window, className, nullptr)) {
+        if (ProcessOf(window) == m_process.dwProcessId && IsWindowVisible(window)) {
+            found.push_back(window);
+        }
+    }
+    return found;
 }
 
 HWND Program::About() const {

@@ -27,39 +27,53 @@ std::string Lower(std::string text) {
     return text;
 }
 
-// The imports of a 64-bit PE file as "dll!function" (the DLL in lower case),
-// "dll!#ordinal" for imports by number; empty when the file is not one.
-class PeImports {
+// A PE file of the architecture this test was built for, read from its
+// bytes: the processor it is for, its imports, its manifest.
+class PeFile {
 public:
-    explicit PeImports(std::vector<char> bytes) : m_bytes(std::move(bytes)) {}
+    // The headers of this build's own kind: PE32+ for x64, PE32 for x86.
+    using NtHeaders = IMAGE_NT_HEADERS;
+    using Thunk = IMAGE_THUNK_DATA;
 
-    std::vector<std::string> Read() const {
-        std::vector<std::string> imports;
+    explicit PeFile(std::vector<char> bytes) : m_bytes(std::move(bytes)) {
         const auto* dos = At<IMAGE_DOS_HEADER>(0);
-        if (dos == nullptr || dos->e_magic != IMAGE_DOS_SIGNATURE) return imports;
-        const auto* nt = At<IMAGE_NT_HEADERS64>(static_cast<std::size_t>(dos->e_lfanew));
+        if (dos == nullptr || dos->e_magic != IMAGE_DOS_SIGNATURE) return;
+        const auto* nt = At<NtHeaders>(static_cast<std::size_t>(dos->e_lfanew));
         if (nt == nullptr || nt->Signature != IMAGE_NT_SIGNATURE ||
-            nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR64_MAGIC) {
-            return imports;
+            nt->OptionalHeader.Magic != IMAGE_NT_OPTIONAL_HDR_MAGIC) {
+            return;
         }
+        m_nt = nt;
         m_sections = IMAGE_FIRST_SECTION(nt);
         m_sectionCount = nt->FileHeader.NumberOfSections;
+    }
+
+    // IMAGE_FILE_MACHINE_*; 0 when the file is not a PE file of this kind.
+    WORD Machine() const { return m_nt != nullptr ? m_nt->FileHeader.Machine : 0; }
+
+    // The imports as "dll!function" (the DLL in lower case), "dll!#ordinal"
+    // for imports by number.
+    std::vector<std::string> Imports() const {
+        std::vector<std::string> imports;
+        if (m_nt == nullptr) return imports;
         const IMAGE_DATA_DIRECTORY& directory =
-            nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+            m_nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
         for (DWORD entry = directory.VirtualAddress;; entry += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
             const auto* descriptor = AtRva<IMAGE_IMPORT_DESCRIPTOR>(entry);
             if (descriptor == nullptr || descriptor->Name == 0) break;
             const std::string dll = Lower(StringAt(descriptor->Name));
             DWORD thunk = descriptor->OriginalFirstThunk != 0 ? descriptor->OriginalFirstThunk
                                                               : descriptor->FirstThunk;
-            for (;; thunk += sizeof(ULONGLONG)) {
-                const auto* value = AtRva<ULONGLONG>(thunk);
-                if (value == nullptr || *value == 0) break;
-                if (IMAGE_SNAP_BY_ORDINAL64(*value)) {
-                    imports.push_back(dll + "!#" + std::to_string(IMAGE_ORDINAL64(*value)));
+            for (;; thunk += sizeof(Thunk)) {
+                const auto* value = AtRva<Thunk>(thunk);
+                if (value == nullptr || value->u1.AddressOfData == 0) break;
+                if (IMAGE_SNAP_BY_ORDINAL(value->u1.Ordinal)) {
+                    imports.push_back(dll + "!#" +
+                                      std::to_string(IMAGE_ORDINAL(value->u1.Ordinal)));
                 } else {
                     // Past the two-byte hint.
-                    imports.push_back(dll + "!" + StringAt(static_cast<DWORD>(*value) + 2));
+                    imports.push_back(dll + "!" +
+                                      StringAt(static_cast<DWORD>(value->u1.AddressOfData) + 2));
                 }
             }
         }
@@ -96,8 +110,9 @@ private:
     }
 
     std::vector<char> m_bytes;
-    mutable const IMAGE_SECTION_HEADER* m_sections = nullptr;
-    mutable WORD m_sectionCount = 0;
+    const NtHeaders* m_nt = nullptr;
+    const IMAGE_SECTION_HEADER* m_sections = nullptr;
+    WORD m_sectionCount = 0;
 };
 
 std::vector<char> ReadFile(const std::wstring& path) {
@@ -105,6 +120,18 @@ std::vector<char> ReadFile(const std::wstring& path) {
     return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
 }
 
+#ifdef _WIN64
+constexpr char kArchitecture[] = "x64";
+constexpr WORD kMachine = IMAGE_FILE_MACHINE_AMD64;
+constexpr char kManifestArchitecture[] = "amd64";
+#else
+constexpr char kArchitecture[] = "x86";
+constexpr WORD kMachine = IMAGE_FILE_MACHINE_I386;
+constexpr char kManifestArchitecture[] = "x86";
+#endif
+
+// The list's entries for this build: those without a prefix, and those that
+// start with "x64:" or "x86:" for that architecture only.
 std::set<std::string> AllowList(const std::wstring& path) {
     std::set<std::string> allowed;
     std::ifstream file(path.c_str());
@@ -114,6 +141,10 @@ std::set<std::string> AllowList(const std::wstring& path) {
         line.erase(std::remove_if(line.begin(), line.end(),
                                   [](unsigned char c) { return std::isspace(c) != 0; }),
                    line.end());
+        if (const std::size_t colon = line.find(':'); colon != std::string::npos) {
+            if (line.substr(0, colon) != kArchitecture) continue;
+            line.erase(0, colon + 1);
+        }
         if (line.empty()) continue;
         const std::size_t bang = line.find('!');
         allowed.insert(Lower(line.substr(0, bang)) + line.substr(bang));
@@ -124,8 +155,8 @@ std::set<std::string> AllowList(const std::wstring& path) {
 TEST(Windows7, EveryImportOfTheProgramIsOnTheAllowList) {
     const std::set<std::string> allowed = AllowList(L"" QUENDAL_TEST_IMPORTS);
     ASSERT_GT(allowed.size(), 50u) << "the allow-list was not found";
-    const std::vector<std::string> imports = PeImports(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Read();
-    ASSERT_GT(imports.size(), 20u) << "quendal.exe was not read as a 64-bit program";
+    const std::vector<std::string> imports = PeFile(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Imports();
+    ASSERT_GT(imports.size(), 20u) << "quendal.exe was not read as a program of this build's kind";
     std::vector<std::string> unknown;
     for (const std::string& import : imports) {
         if (allowed.count(import) == 0) unknown.push_back(import);
@@ -135,10 +166,31 @@ TEST(Windows7, EveryImportOfTheProgramIsOnTheAllowList) {
     EXPECT_TRUE(unknown.empty()) << "imports not known to exist on Windows 7:" << list;
 }
 
+// Windows refuses to start a program whose manifest names another processor.
+TEST(Windows7, TheProgramAndItsManifestAreOfThisBuildsArchitecture) {
+    EXPECT_EQ(PeFile(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Machine(), kMachine);
+    const HMODULE image = LoadLibraryExW(L"" QUENDAL_TEST_PROGRAM, nullptr,
+                                         LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+    ASSERT_NE(image, nullptr);
+    const HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    ASSERT_NE(found, nullptr) << "no manifest";
+    const auto* bytes = static_cast<const char*>(LockResource(LoadResource(image, found)));
+    const std::string manifest(bytes, SizeofResource(image, found));
+    FreeLibrary(image);
+    // The program's own identity comes first; its dependency on the common
+    // controls says "*".
+    const std::size_t identity = manifest.find("<assemblyIdentity");
+    ASSERT_NE(identity, std::string::npos);
+    const std::string own = manifest.substr(identity, manifest.find("/>", identity) - identity);
+    EXPECT_NE(own.find(std::string("processorArchitecture=\"") + kManifestArchitecture + "\""),
+              std::string::npos)
+        << own;
+}
+
 TEST(Windows7, TheProgramNeedsNoDllOfItsOwn) {
     const std::set<std::string> systemDlls = {"advapi32.dll", "comctl32.dll", "gdi32.dll",
                                               "kernel32.dll", "msvcrt.dll",   "user32.dll"};
-    for (const std::string& import : PeImports(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Read()) {
+    for (const std::string& import : PeFile(ReadFile(L"" QUENDAL_TEST_PROGRAM)).Imports()) {
         EXPECT_EQ(systemDlls.count(import.substr(0, import.find('!'))), 1u) << import;
     }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // One registry value changed for the life of the guard: what was there before
 // (or its absence) comes back when the guard goes, so that a failing test
-// cannot leave the Wine prefix changed for the next one.
+// cannot leave the Wine prefix changed for the next one. Values of
+// HKEY_LOCAL_MACHINE are those of the 64-bit view, which the program reads
+// from either build.
 
 #include <windows.h>
 

@@ -158,22 +158,23 @@ TEST_F(InProcess, MenuBarHasExitAndAboutWithoutSubMenus) {
     EXPECT_EQ(captions, (std::vector<std::string>{"退出", "说明"}));
 }
 
+// An enumeration callback (a named function: 32-bit Windows calls it with
+// the stdcall convention, which a lambda cannot have) that keeps the owned
+// tooltip window among a thread's windows.
+BOOL CALLBACK NoteOwnedTooltips(HWND candidate, LPARAM found) {
+    wchar_t name[64] = {};
+    GetClassNameW(candidate, name, 64);
+    if (std::wstring_view(name) == TOOLTIPS_CLASSW && GetWindow(candidate, GW_OWNER) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = candidate;
+    }
+    return TRUE;
+}
+
 TEST_F(InProcess, EachTextBoxTellsItsUnitInATooltip) {
     Form1 window;
     ASSERT_NE(window.Handle(), nullptr);
     HWND tooltips = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND candidate, LPARAM found) {
-            wchar_t name[64] = {};
-            GetClassNameW(candidate, name, 64);
-            if (std::wstring_view(name) == TOOLTIPS_CLASSW &&
-                GetWindow(candidate, GW_OWNER) != nullptr) {
-                *reinterpret_cast<HWND*>(found) = candidate;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&tooltips));
+    EnumThreadWindows(GetCurrentThreadId(), NoteOwnedTooltips, reinterpret_cast<LPARAM>(&tooltips));
     ASSERT_NE(tooltips, nullptr);
     const std::vector<std::pair<const char*, const char*>> expected = {
         {"txtVolt", "V"}, {"txtF", "Hz"}, {"txtC1", "µF"}, {"txtCurrent", "mA"}};
