@@ -1,11 +1,13 @@
 #!/usr/bin/env bash
 # Builds the release files from scratch, in fresh build folders:
 #   quendal_<version>_amd64.deb        the Debian package (version a.b.c)
-#   quendal-<version>-win64.exe        the Windows program on its own (a.b.c.d)
-#   quendal-<version>-win64-setup.exe  its installer (packaging/windows/)
+#   quendal-<version>-win64.exe        the Windows program for x64, on its own (a.b.c.d)
+#   quendal-<version>-win32.exe        the same for 32-bit (x86) Windows
+#   quendal-<version>-setup.exe        the one installer for both (packaging/windows/)
 #   SHA256SUMS                         their checksums, for sha256sum -c
-# and checks each: the package's name and version, the program's version
-# record, that it needs no MinGW DLL and carries no symbols.
+# and checks each: the package's name and version; of each Windows file the
+# architecture its PE header names, the version record, that it needs no
+# MinGW DLL and carries no symbols.
 #   scripts/release.sh [--allow-dirty] [output folder]   (default build/release-files)
 # A release is built from committed sources only: the script stops when git
 # reports changes or untracked files, unless --allow-dirty (the test command
@@ -27,8 +29,10 @@ started=$SECONDS
 step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
 fail() { echo "release: $*" >&2; exit 1; }
 
-for tool in cmake ninja cpack dpkg-deb file x86_64-w64-mingw32-g++-posix x86_64-w64-mingw32-objdump \
-            x86_64-w64-mingw32-nm x86_64-w64-mingw32-windres makensis sha256sum; do
+for tool in cmake ninja cpack dpkg-deb file od makensis sha256sum; do
+  command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
+done
+for tool in {x86_64,i686}-w64-mingw32-{g++-posix,objdump,nm,windres}; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
 done
 # The output folder is emptied: only a new one, or one that holds nothing
@@ -48,8 +52,9 @@ if [ -z "$name" ] || [ -z "$publisher" ]; then fail "cannot read the name and ma
 deb_version=${BASH_REMATCH[1]}.${BASH_REMATCH[2]}.${BASH_REMATCH[3]}
 [ "${BASH_REMATCH[4]}" = 0 ] || deb_version+=.${BASH_REMATCH[4]}
 deb=quendal_${deb_version}_amd64.deb
-exe=quendal-$version-win64.exe
-setup=quendal-$version-win64-setup.exe
+exe64=quendal-$version-win64.exe
+exe32=quendal-$version-win32.exe
+setup=quendal-$version-setup.exe
 
 step "Sources"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
@@ -85,39 +90,54 @@ cmake --build "$work/linux"
   fail "$deb does not say package quendal, version $deb_version, amd64"
 cp "$work/linux/$deb" "$out/"
 
-step "Windows program"
-cmake --preset windows -B "$work/windows" >/dev/null
-cmake --build "$work/windows" --target quendal
-program=$work/windows/quendal.exe
-[ -f "$program" ] || fail "the Windows build made no $program"
-
-# check_windows_exe <file> <what>: a 64-bit GUI program that runs on a bare
-# Windows, stripped, whose version record says $version.
+step "Windows programs"
+# check_windows_exe <file> <what> <x64|x86>: a GUI program of that
+# architecture that runs on a bare Windows, stripped, whose version record
+# says $version.
 check_windows_exe() {
-  local file=$1 what=$2 imports record numbers
-  file -b "$file" | grep -q '^PE32+ executable (GUI) x86-64' || fail "$what is not a 64-bit Windows GUI program"
-  imports=$(x86_64-w64-mingw32-objdump -p "$file" | sed -n 's/^\s*DLL Name: //p')
-  # MinGW's own run-time DLLs (libstdc++-6, libgcc_s_seh-1, libwinpthread-1)
-  # are not on a user's machine: the program must carry them.
+  local file=$1 what=$2 architecture=$3 triple machine wanted header imports record numbers
+  case $architecture in
+    x64) triple=x86_64-w64-mingw32 wanted=8664 ;;
+    x86) triple=i686-w64-mingw32 wanted=014c ;;
+  esac
+  # The PE header's own word: Machine, after "PE\0\0" at the offset that the
+  # DOS header holds at 0x3C.
+  header=$(od -An -tu4 -j60 -N4 "$file" | tr -d ' ')
+  [ "$(od -An -c -j"$header" -N4 "$file" | tr -d ' ')" = 'PE\0\0' ] || fail "$what has no PE header"
+  machine=$(od -An -tx2 -j$((header + 4)) -N2 "$file" | tr -d ' ')
+  [ "$machine" = "$wanted" ] || fail "$what is for machine 0x$machine, not $architecture (0x$wanted)"
+  file -b "$file" | grep -q '(GUI)' || fail "$what is not a Windows GUI program"
+  imports=$("$triple-objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
+  # MinGW's own run-time DLLs (libstdc++-6, libgcc_s_seh-1 or _dw2-1,
+  # libwinpthread-1) are not on a user's machine: the program must carry them.
   if grep -iE '^lib|mingw' <<<"$imports"; then fail "$what needs the DLLs above"; fi
-  x86_64-w64-mingw32-nm "$file" 2>&1 | grep -q 'no symbols' || fail "$what is not stripped"
-  if x86_64-w64-mingw32-objdump -h "$file" | grep -q ' \.debug_'; then fail "$what has debug sections"; fi
-  record=$(x86_64-w64-mingw32-windres -i "$file" -O rc 2>/dev/null | sed -n 's/^ *FILEVERSION //p')
+  "$triple-nm" "$file" 2>&1 | grep -q 'no symbols' || fail "$what is not stripped"
+  if "$triple-objdump" -h "$file" | grep -q ' \.debug_'; then fail "$what has debug sections"; fi
+  record=$("$triple-windres" -i "$file" -O rc 2>/dev/null | sed -n 's/^ *FILEVERSION //p')
   numbers=$(tr -d ' ' <<<"$record")
   [ "$numbers" = "${version//./,}" ] || fail "$what has version record '$record', not $version"
-  echo "$what: 64-bit GUI, no MinGW DLLs ($(tr '\n' ' ' <<<"$imports")), stripped, version $version"
+  echo "$what: $architecture GUI, no MinGW DLLs ($(tr '\n' ' ' <<<"$imports")), stripped, version $version"
 }
-check_windows_exe "$program" "$exe"
-cp "$program" "$out/$exe"
+for architecture in x64 x86; do
+  cmake --preset "windows-$architecture" -B "$work/windows-$architecture" >/dev/null
+  cmake --build "$work/windows-$architecture" --target quendal
+  program=$work/windows-$architecture/quendal.exe
+  [ -f "$program" ] || fail "the Windows $architecture build made no $program"
+done
+check_windows_exe "$work/windows-x64/quendal.exe" "$exe64" x64
+cp "$work/windows-x64/quendal.exe" "$out/$exe64"
+check_windows_exe "$work/windows-x86/quendal.exe" "$exe32" x86
+cp "$work/windows-x86/quendal.exe" "$out/$exe32"
 
 step "Windows installer"
 # -WX: a warning (an unused string, a risky file name) stops the release.
-makensis -V2 -WX -DEXE="$out/$exe" -DOUTFILE="$out/$setup" -DNAME="$name" \
-  -DPUBLISHER="$publisher" packaging/windows/quendal.nsi
-check_windows_exe "$out/$setup" "$setup"
+makensis -V2 -WX -DEXE64="$out/$exe64" -DEXE32="$out/$exe32" -DOUTFILE="$out/$setup" \
+  -DNAME="$name" -DPUBLISHER="$publisher" packaging/windows/quendal.nsi
+# Its own stub is 32-bit, so that it starts on every Windows.
+check_windows_exe "$out/$setup" "$setup" x86
 
 step "Checksums"
-(cd "$out" && sha256sum "$deb" "$exe" "$setup" >SHA256SUMS && sha256sum --quiet -c SHA256SUMS)
+(cd "$out" && sha256sum "$deb" "$exe64" "$exe32" "$setup" >SHA256SUMS && sha256sum --quiet -c SHA256SUMS)
 cat "$out/SHA256SUMS"
 echo
 ls -l "$out" | tail -n +2

@@ -1,31 +1,39 @@
-﻿; Quendal's Windows installer: one per-machine, 64-bit installation in
-; Program Files, a Start-menu shortcut and an entry in Apps & features, with
-; its pages in Simplified Chinese like the program. scripts/release.sh builds
+﻿; Quendal's Windows installer: one per-machine installation in Program
+; Files, a Start-menu shortcut and an entry in Apps & features, with its pages
+; in Simplified Chinese like the program. One installer for every Windows
+; from 7 SP1: it installs the 64-bit program on x64 Windows and the 32-bit
+; one elsewhere (32-bit Windows, Windows on ARM). scripts/release.sh builds
 ; it; by hand:
-;   makensis -DEXE=path/to/quendal.exe -DOUTFILE=setup.exe -DNAME=Quendal \
-;            -DPUBLISHER=Morvik packaging/windows/quendal.nsi
+;   makensis -DEXE64=path/to/x64/quendal.exe -DEXE32=path/to/x86/quendal.exe \
+;            -DOUTFILE=setup.exe -DNAME=Quendal -DPUBLISHER=Morvik \
+;            packaging/windows/quendal.nsi
 ; NAME and PUBLISHER come from cmake/AppIdentity.cmake, the version from the
-; version record of EXE, so the installer cannot disagree with the program.
+; version records of the programs, so the installer cannot disagree with them.
 ; Silent use (administrators): setup.exe /S [/D=folder], and
 ; "<folder>\uninstall.exe" /S. Either closes a running Quendal first; if it
 ; will not close, nothing is changed: setup.exe exits with 2, and the entry
 ; stays (uninstall.exe returns at once, as NSIS runs it from a copy in %TEMP%).
-; An upgrade stays in the folder of the installed version.
+; An upgrade stays in the folder of the installed version; an older installer
+; leaves a newer installation alone and exits with 1638.
 
 Unicode true
-; A 64-bit installer writes to the 64-bit Program Files and registry without
-; redirection, and Quendal itself only runs on 64-bit Windows.
-Target amd64-unicode
+; A 32-bit installer starts on every Windows; it reaches the 64-bit Program
+; Files and registry view explicitly (ChooseBuild).
+Target x86-unicode
 ManifestDPIAware true
 ManifestSupportedOS all
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
 
-!ifndef EXE | OUTFILE | NAME | PUBLISHER
-  !error "Define EXE, OUTFILE, NAME and PUBLISHER (see the top of this file)"
+!ifndef EXE64 | EXE32 | OUTFILE | NAME | PUBLISHER
+  !error "Define EXE64, EXE32, OUTFILE, NAME and PUBLISHER (see the top of this file)"
 !endif
-!getdllversion "${EXE}" PROGRAM_VERSION_
+!getdllversion "${EXE64}" PROGRAM_VERSION_
 !define VERSION "${PROGRAM_VERSION_1}.${PROGRAM_VERSION_2}.${PROGRAM_VERSION_3}.${PROGRAM_VERSION_4}"
+!getdllversion "${EXE32}" PROGRAM32_VERSION_
+!if "${VERSION}" != "${PROGRAM32_VERSION_1}.${PROGRAM32_VERSION_2}.${PROGRAM32_VERSION_3}.${PROGRAM32_VERSION_4}"
+  !error "EXE64 is version ${VERSION}, EXE32 another: both must come from one build"
+!endif
 !define PROGRAM "quendal.exe"
 !define UNINSTALLER "uninstall.exe"
 !define SHORTCUT "$SMPROGRAMS\${NAME}.lnk"
@@ -36,14 +44,23 @@ SetCompressor /SOLID lzma
 !define DESCRIPTION "阻容降压电路计算器"
 ; How long a running Quendal gets to close its windows, in milliseconds.
 !define CLOSE_TIMEOUT 10000
+; The exit status when a newer version is installed: Windows Installer's
+; ERROR_PRODUCT_VERSION, which deployment tools know.
+!define NEWER_INSTALLED 1638
+!define MOVEFILE_REPLACE_EXISTING 0x1
+!define MOVEFILE_WRITE_THROUGH 0x8
+!define RM_FORCE_SHUTDOWN 0x1
 
 !include LogicLib.nsh
 !include FileFunc.nsh
+!include WordFunc.nsh
+!include x64.nsh
 !include MUI2.nsh
 
 Name "${NAME}"
 OutFile "${OUTFILE}"
-InstallDir "$PROGRAMFILES64\${NAME}"
+; Set by .onInit for this machine (ChooseBuild), unless /D= names a folder.
+InstallDir ""
 BrandingText "${NAME} ${VERSION}"
 ShowInstDetails nevershow
 ShowUninstDetails nevershow
@@ -75,13 +92,34 @@ VIAddVersionKey /LANG=2052 "LegalCopyright" "Copyright (c) ${PUBLISHER}"
 LangString NeedsAdmin ${LANG_SIMPCHINESE} "安装和卸载 ${NAME} 需要管理员权限。"
 LangString Running ${LANG_SIMPCHINESE} "${NAME} 正在运行。$\r$\n$\r$\n单击“确定”关闭 ${NAME} 并继续，单击“取消”退出。"
 LangString StillRunning ${LANG_SIMPCHINESE} "无法关闭 ${NAME}。请关闭它，然后单击“重试”；单击“取消”退出，不做任何更改。"
-LangString CannotReplace ${LANG_SIMPCHINESE} "无法替换 $INSTDIR\${PROGRAM}，可能仍有 ${NAME} 在运行。安装未做任何更改。"
+LangString CannotReplace ${LANG_SIMPCHINESE} "无法替换 $INSTDIR\${PROGRAM}，可能仍有 ${NAME} 在运行，或者该文件正被其他程序（例如杀毒软件）使用。安装未做任何更改。"
+LangString NewerInstalled ${LANG_SIMPCHINESE} "已安装较新版本的 ${NAME}（$0）。此安装程序是 ${VERSION} 版，不会用旧版本替换它。安装未做任何更改。"
 LangString Incomplete ${LANG_SIMPCHINESE} "安装未能完成：无法写入 $INSTDIR、开始菜单或注册表。请重新运行安装程序。"
 LangString CannotRemove ${LANG_SIMPCHINESE} "无法删除 $INSTDIR\${PROGRAM}，可能仍有 ${NAME} 在运行。卸载未做任何更改。"
 
 ; 1 when an installed Quendal is being replaced.
 Var Upgrading
 Var ProgramPath
+; "x64" or "x86": the build this machine gets.
+Var Build
+
+; The build for this machine, by its own processor, not the installer's: the
+; x64 program on x64 Windows (in the 64-bit Program Files, with the 64-bit
+; registry view), the x86 one elsewhere. ${RunningX64} would also be true on
+; ARM64 Windows, which runs x86 programs only before Windows 11.
+!macro CHOOSE_BUILD un
+Function ${un}ChooseBuild
+  ${If} ${IsNativeAMD64}
+    StrCpy $Build x64
+    SetRegView 64
+  ${Else}
+    StrCpy $Build x86
+    SetRegView 32
+  ${EndIf}
+FunctionEnd
+!macroend
+!insertmacro CHOOSE_BUILD ""
+!insertmacro CHOOSE_BUILD "un."
 
 ; The running-program checks, for the installer and (prefix "un.") the
 ; uninstaller, which NSIS keeps apart. Each function keeps the registers it
@@ -206,8 +244,38 @@ Function ${un}CloseWindows
   Pop $0
 FunctionEnd
 
+; Ends every Quendal that runs $INSTDIR\quendal.exe through the Restart
+; Manager, which also reaches programs of other signed-in users and of other
+; sessions where Windows lets it; forced, as Quendal holds nothing that ending
+; it could lose. What it leaves, CloseProgram closes by its windows.
+Function ${un}EndWithRestartManager
+  Push $0  ; session handle
+  Push $1  ; session key
+  Push $2  ; status
+  Push $3  ; the file name
+  Push $4  ; the list of file names: one pointer to it
+  Call ${un}FindProgramPath
+  System::Call 'rstrtmgr::RmStartSession(*i .r0, i 0, w .r1) i .r2'
+  ${If} $2 = 0
+    System::Call '*(&w${NSIS_MAX_STRLEN} "$ProgramPath") p .r3'
+    System::Call '*(p r3) p .r4'
+    System::Call 'rstrtmgr::RmRegisterResources(i r0, i 1, p r4, i 0, p 0, i 0, p 0) i .r2'
+    ${If} $2 = 0
+      System::Call 'rstrtmgr::RmShutdown(i r0, i ${RM_FORCE_SHUTDOWN}, p 0) i .r2'
+    ${EndIf}
+    System::Free $4
+    System::Free $3
+    System::Call 'rstrtmgr::RmEndSession(i r0) i .r2'
+  ${EndIf}
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
 ; Makes sure no Quendal runs from $INSTDIR before anything is changed: asks
-; the user (in silent mode, goes ahead), closes it, and aborts if it stays.
+; the user (in silent mode, goes ahead), ends it, and aborts if it stays.
 Function ${un}CloseProgram
   Push $0
   Push $1
@@ -219,6 +287,12 @@ Function ${un}CloseProgram
   MessageBox MB_OKCANCEL|MB_ICONEXCLAMATION "$(Running)" /SD IDOK IDOK close
   Abort
 close:
+  Call ${un}EndWithRestartManager
+  Call ${un}CountRunning
+  Pop $0
+  ${If} $0 = 0
+    Goto done
+  ${EndIf}
   ${Do}
     StrCpy $0 0  ; milliseconds waited
     ${Do}
@@ -256,6 +330,25 @@ Function .onInit
     SetErrorLevel 740  ; ERROR_ELEVATION_REQUIRED
     Quit
   ${EndIf}
+  Call ChooseBuild
+  ${If} $INSTDIR == ""  ; no /D=
+    ${If} $Build == x64
+      StrCpy $INSTDIR "$PROGRAMFILES64\${NAME}"
+    ${Else}
+      ; C:\Program Files on 32-bit Windows, C:\Program Files (x86) on ARM.
+      StrCpy $INSTDIR "$PROGRAMFILES32\${NAME}"
+    ${EndIf}
+  ${EndIf}
+  ; Never an older version over a newer one.
+  ReadRegStr $0 HKLM "${ENTRY}" "DisplayVersion"
+  ${If} $0 != ""
+    ${VersionCompare} $0 "${VERSION}" $1
+    ${If} $1 = 1
+      MessageBox MB_OK|MB_ICONSTOP "$(NewerInstalled)" /SD IDOK
+      SetErrorLevel ${NEWER_INSTALLED}
+      Quit
+    ${EndIf}
+  ${EndIf}
   ; An upgrade stays where the installed version is, whatever /D says: two
   ; copies under one entry could not both be removed.
   StrCpy $Upgrading 0
@@ -276,24 +369,25 @@ FunctionEnd
 Section
   Call CloseProgram
   SetOutPath "$INSTDIR"
-  ; The new program goes in beside the old one and replaces it in one step,
-  ; so that a program that cannot be replaced leaves the installation as it
-  ; was.
-  File "/oname=${PROGRAM}.new" "${EXE}"
-  ${If} ${FileExists} "$INSTDIR\${PROGRAM}"
-    ClearErrors
-    Delete "$INSTDIR\${PROGRAM}"
-    ${If} ${Errors}
-      Delete "$INSTDIR\${PROGRAM}.new"
-      RMDir "$INSTDIR"  ; only if this run made it
-      MessageBox MB_OK|MB_ICONSTOP "$(CannotReplace)" /SD IDOK
-      Abort
-    ${EndIf}
+  ; The new program goes in beside the old one and replaces it in one step:
+  ; if that fails (the old one still running, or either file held open by a
+  ; virus scanner), the old one is still in place, and nothing has changed.
+  ${If} $Build == x64
+    File "/oname=${PROGRAM}.new" "${EXE64}"
+  ${Else}
+    File "/oname=${PROGRAM}.new" "${EXE32}"
+  ${EndIf}
+  System::Call 'kernel32::MoveFileExW(w "$INSTDIR\${PROGRAM}.new", w "$INSTDIR\${PROGRAM}", \
+    i ${MOVEFILE_REPLACE_EXISTING}|${MOVEFILE_WRITE_THROUGH}) i .r0'
+  ${If} $0 = 0
+    Delete "$INSTDIR\${PROGRAM}.new"
+    RMDir "$INSTDIR"  ; only if this run made it
+    MessageBox MB_OK|MB_ICONSTOP "$(CannotReplace)" /SD IDOK
+    Abort
   ${EndIf}
   ; From here on nothing is expected to fail; if something does, say so
   ; rather than report success.
   ClearErrors
-  Rename "$INSTDIR\${PROGRAM}.new" "$INSTDIR\${PROGRAM}"
   WriteUninstaller "$INSTDIR\${UNINSTALLER}"
 
   CreateShortCut "${SHORTCUT}" "$INSTDIR\${PROGRAM}" "" "$INSTDIR\${PROGRAM}" 0 \
@@ -334,6 +428,7 @@ Function un.onInit
     SetErrorLevel 740
     Quit
   ${EndIf}
+  Call un.ChooseBuild  ; the registry view the installer wrote the entry to
 FunctionEnd
 
 Section "Uninstall"

@@ -1,12 +1,18 @@
 // What scripts/installer-test.sh cannot see from Linux: uninstall entries in
 // every registry view, what a shortcut points at, windows and processes. Runs
 // under Wine, prints "key=value" lines in UTF-8. Paths may hold %VARIABLES%.
+// A 32-bit program, so that it runs in 64-bit and 32-bit prefixes alike.
 //   probe entries <name>              entries whose key or DisplayName holds <name>
 //   probe shortcut <file.lnk>         its target, arguments, icon and description
 //   probe window <title> <ms>         waits for a visible window; prints its program
 //   probe count <program>             how many processes run <program>
 //   probe wait-none <folder> <ms>     waits until no program from <folder> runs
 //   probe stubborn <title>            shows a window that refuses to close
+//   probe run <program> [argument]    runs it to its end; prints its whole exit
+//                                     code (Linux sees only the low 8 bits)
+//   probe hold <file>                 keeps the file open as a virus scanner
+//                                     would, without sharing its deletion;
+//                                     prints "held", then waits to be ended
 // Exit status 0, or 1 when what was asked for did not happen, 2 on misuse.
 
 #include <windows.h>
@@ -125,17 +131,26 @@ std::wstring RegistryString(DWORD type, const BYTE* data, DWORD size) {
     }
 }
 
+bool SystemIs64Bit() {
+    BOOL wow64 = FALSE;
+    return sizeof(void*) == 8 || (IsWow64Process(GetCurrentProcess(), &wow64) && wow64);
+}
+
 // Every uninstall entry that names <name>, in the machine's 64-bit and 32-bit
-// views and the user's: "<view>\<key>\<value>=<data>".
+// views (on 32-bit Windows its only view, "machine") and the user's:
+// "<view>\<key>\<value>=<data>".
 int Entries(const std::wstring& name) {
     struct View {
         const wchar_t* label;
         HKEY root;
         REGSAM extra;
     };
-    const View views[] = {{L"machine64", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
-                          {L"machine32", HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
-                          {L"user", HKEY_CURRENT_USER, 0}};
+    const View views64[] = {{L"machine64", HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY},
+                            {L"machine32", HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY},
+                            {L"user", HKEY_CURRENT_USER, 0}};
+    const View views32[] = {{L"machine", HKEY_LOCAL_MACHINE, 0}, {L"user", HKEY_CURRENT_USER, 0}};
+    const auto views = SystemIs64Bit() ? std::vector<View>(std::begin(views64), std::end(views64))
+                                       : std::vector<View>(std::begin(views32), std::end(views32));
     const wchar_t* uninstall = L"Software\\Microsoft\\Windows\\CurrentVersion\\Uninstall";
     for (const View& view : views) {
         HKEY list = nullptr;
@@ -270,8 +285,37 @@ int Stubborn(const std::wstring& title) {
     return 0;
 }
 
+int Hold(const std::wstring& file) {
+    // Reading only, and sharing reads and writes: the installer can still
+    // write the file, but not delete or rename it.
+    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return 1;
+    Line(L"held", file);
+    Sleep(INFINITE);
+    return 0;
+}
+
+int Run(const std::wstring& program, const std::wstring& argument) {
+    std::wstring commandLine = L"\"" + program + L"\" " + argument;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION process{};
+    if (!CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        nullptr, &startup, &process)) {
+        return 1;
+    }
+    WaitForSingleObject(process.hProcess, INFINITE);
+    DWORD code = 0;
+    GetExitCodeProcess(process.hProcess, &code);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    Line(L"exit", std::to_wstring(code));
+    return 0;
+}
+
 int Usage() {
-    Write(L"usage: probe entries|shortcut|window|count|wait-none|stubborn ...\n");
+    Write(L"usage: probe entries|shortcut|window|count|wait-none|stubborn|run|hold ...\n");
     return 2;
 }
 
@@ -292,5 +336,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     if (command == L"wait-none" && argc == 4) return WaitNone(argument, milliseconds);
     if (command == L"stubborn") return Stubborn(argument);
+    if (command == L"hold") return Hold(argument);
+    if (command == L"run") return Run(argument, argc > 3 ? argv[3] : L"");
     return Usage();
 }
