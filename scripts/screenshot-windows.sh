@@ -4,15 +4,15 @@
 # into C1 and presses "计算电流" with the keyboard first. The window is shown
 # in a Wine virtual desktop, which draws the Windows title bar, in Chinese.
 #   scripts/screenshot-windows.sh [quendal.exe] [output.png]
-# Without a program it builds the preset windows first.
+# Without a program it builds the preset windows-x64 first.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 program=${1:-}
 output=$(realpath -m "${2:-docs/screenshot-windows.png}")
 if [ -z "$program" ]; then
-  program=build/windows-release/quendal.exe
-  cmake --preset windows >/dev/null && cmake --build --preset windows >/dev/null
+  program=build/windows-x64-release/quendal.exe
+  cmake --preset windows-x64 >/dev/null && cmake --build --preset windows-x64 >/dev/null
 fi
 program=$(realpath "$program")
 
