@@ -8,7 +8,9 @@ namespace quendal {
 
 namespace {
 
-constexpr std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE3\x80\x80"};
+// CR and LF: text pasted from a spreadsheet cell or a terminal often ends in a
+// line break.
+constexpr std::string_view kBlanks[] = {" ", "\t", "\r", "\n", "\xC2\xA0", "\xE3\x80\x80"};
 
 std::size_t LeadingBlankLength(std::string_view text) {
     for (auto blank : kBlanks) {

@@ -9,8 +9,8 @@
 
 namespace quendal {
 
-// Removes leading and trailing blanks: space, tab, no-break space (U+00A0) and
-// ideographic space (U+3000, typed by Chinese input methods).
+// Removes leading and trailing blanks: space, tab, CR, LF, no-break space
+// (U+00A0) and ideographic space (U+3000, typed by Chinese input methods).
 std::string_view TrimBlanks(std::string_view text);
 
 // True when the text, apart from blanks around it, is exactly one decimal

@@ -20,7 +20,7 @@ namespace {
 using quendal::FieldId;
 using quendal::fuzz::Escaped;
 
-constexpr std::string_view kBlanks[] = {" ", "\t", "\xC2\xA0", "\xE3\x80\x80"};
+constexpr std::string_view kBlanks[] = {" ", "\t", "\r", "\n", "\xC2\xA0", "\xE3\x80\x80"};
 
 std::size_t BlankAtFront(std::string_view text) {
     for (auto blank : kBlanks) {

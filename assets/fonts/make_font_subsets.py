@@ -56,6 +56,16 @@ def rename(font, family, style):
         fd.FontName = fd.FontName.replace(old, postscript)
 
 
+def use_typo_metrics(font):
+    """Lines as tall as the em, as in SimSun and the fonts of the form's
+    design, not Noto's 1.45 em: the OS/2 typographic metrics (880 / -120) are
+    already those, and the USE_TYPO_METRICS flag (version 4 and later) has Qt
+    and other renderers take them instead of the taller hhea and Windows ones."""
+    os2 = font["OS/2"]
+    os2.version = max(os2.version, 4)
+    os2.fsSelection |= 1 << 7
+
+
 for file_name, collection, family, style in FACES:
     source = noto / collection
     options = subset.Options()
@@ -75,6 +85,7 @@ for file_name, collection, family, style in FACES:
     subsetter.populate(unicodes=[ord(c) for c in characters])
     subsetter.subset(font)
     rename(font, family, style)
+    use_typo_metrics(font)
     font.recalcTimestamp = False  # the same sources give the same bytes
     target = out / file_name
     font.save(str(target))

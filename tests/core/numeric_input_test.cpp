@@ -38,6 +38,7 @@ INSTANTIATE_TEST_SUITE_P(
         AcceptedCase{"CapitalExponentWithSign", "2.5E-2", 0.025},
         AcceptedCase{"ExponentPlus", "1e+2", 100}, AcceptedCase{"SpacesAround", "  220  ", 220},
         AcceptedCase{"TabsAround", "\t220\t", 220},
+        AcceptedCase{"PastedWithLineBreaks", "220\r\n", 220},
         AcceptedCase{"NoBreakSpaces", "\u00a0220\u00a0", 220},
         AcceptedCase{"IdeographicSpaces", "\u3000220\u3000", 220}, AcceptedCase{"Zero", "0", 0},
         AcceptedCase{"ZeroWithDecimals", "0.00", 0}, AcceptedCase{"LeadingZeros", "007.50", 7.5},

@@ -74,15 +74,24 @@ private Q_SLOTS:
                  QStringLiteral("系统信息(&S)..."));
     }
 
-    void descriptionFitsItsBoxWhole() {
+    // The safety warning whole, never smaller than the dialog's own text,
+    // whatever the desktop's font size, and at every scale (QT_SCALE_FACTOR).
+    void textsFitTheirControls_data() {
+        QTest::addColumn<qreal>("desktopPoints");
+        for (const qreal points : {9.0, 10.0, 11.0}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 pt desktop font").arg(points))) << points;
+        }
+    }
+    void textsFitTheirControls() {
+        QFETCH(qreal, desktopPoints);
+        const quendal::testing::DesktopFontSize desktop(desktopPoints);
         frmAbout* dialog = OpenedDialog();
-        auto* description = Find<QLabel>(dialog, "lblDescription");
-        QVERIFY(description->wordWrap());
-        QVERIFY2(description->heightForWidth(description->width()) <= description->height(),
-                 qPrintable(QStringLiteral("needs %1 px, has %2 px")
-                                .arg(description->heightForWidth(description->width()))
-                                .arg(description->height())));
-        QVERIFY(description->font().pointSizeF() >= 6.0);
+        const QStringList problems =
+            quendal::testing::TextsThatDoNotFit(dialog, quendal::forms::frmAbout());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+        const qreal description = Find<QLabel>(dialog, "lblDescription")->font().pointSizeF();
+        QVERIFY(description >= Find<QLabel>(dialog, "lblVersion")->font().pointSizeF());
+        QVERIFY(description >= 9.0);
     }
 
     void controlsAndSizeFollowTheDescription_data() {
@@ -98,6 +107,39 @@ private Q_SLOTS:
             actual << widget->geometry();
         }
         QCOMPARE(actual, geometry);
+    }
+
+    // The design's black text and grey-and-white separator on a light theme;
+    // the theme's own colours on a dark one (Breeze Dark, a dark GTK theme),
+    // also when the desktop changes theme while the dialog is open.
+    void followsTheDesktopsLightOrDarkTheme_data() {
+        QTest::addColumn<QColor>("face");
+        QTest::addColumn<bool>("designed");
+        QTest::newRow("light") << QColor(239, 239, 239) << true;
+        QTest::newRow("dark") << QColor(49, 54, 59) << false;
+    }
+    void followsTheDesktopsLightOrDarkTheme() {
+        QFETCH(QColor, face);
+        QFETCH(bool, designed);
+        frmAbout* dialog = OpenedDialog();
+        const QPalette before = QApplication::palette();
+        const QPalette theme(face);  // text, mid and light colours to suit the face
+        QApplication::setPalette(theme);
+        QCoreApplication::processEvents();  // Qt hands the change to the windows as an event
+        const QColor text = designed ? QColor(Qt::black) : theme.color(QPalette::WindowText);
+        for (const char* name : {"lblDescription", "lblDisclaimer", "lblTitle"}) {
+            QCOMPARE(Find<QLabel>(dialog, name)->palette().color(QPalette::WindowText), text);
+        }
+        QList<QColor> strokes;
+        for (QWidget* stroke : quendal::testing::WidgetsNamed(dialog, QStringLiteral("Line1"))) {
+            strokes << stroke->palette().color(QPalette::Window);
+        }
+        const QList<QColor> expected =
+            designed ? QList<QColor>{QColor(128, 128, 128), QColor(Qt::white)}
+                     : QList<QColor>{theme.color(QPalette::Mid), theme.color(QPalette::Light)};
+        QApplication::setPalette(before);
+        QCoreApplication::processEvents();
+        QCOMPARE(strokes, expected);
     }
 
     void fixedBorderWithoutMinimiseOrMaximise() {
@@ -163,20 +205,29 @@ private Q_SLOTS:
         QCOMPARE(Find<QLineEdit>(m_window.get(), "txtCurrent")->text(), QStringLiteral("69.12"));
     }
 
+    // By mouse, by its access key, and by Enter with the focus on it (not
+    // the default button's Enter).
     void systemInformationIsUnavailableHere_data() {
-        QTest::addColumn<bool>("byKeyboard");
-        QTest::newRow("mouse") << false;
-        QTest::newRow("Alt+S") << true;
+        QTest::addColumn<int>("how");
+        QTest::newRow("mouse") << 0;
+        QTest::newRow("Alt+S") << 1;
+        QTest::newRow("Enter on the focused button") << 2;
     }
     void systemInformationIsUnavailableHere() {
-        QFETCH(bool, byKeyboard);
+        QFETCH(int, how);
         frmAbout* dialog = OpenedDialog();
         auto* button = Find<QPushButton>(dialog, "cmdSysInfo");
         QCOMPARE(button->shortcut(), QKeySequence(Qt::ALT | Qt::Key_S));
+        if (how == 2) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            QCOMPARE(QApplication::focusWidget(), button);
+        }
         const auto boxes = AnswerMessageBoxes(
             [&] {
-                if (byKeyboard) {
+                if (how == 1) {
                     QTest::keyClick(dialog->windowHandle(), Qt::Key_S, Qt::AltModifier);
+                } else if (how == 2) {
+                    QTest::keyClick(button, Qt::Key_Return);
                 } else {
                     QTest::mouseClick(button, Qt::LeftButton);
                 }

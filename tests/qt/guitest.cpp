@@ -2,9 +2,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionFrame>
 #include <QTimer>
 
 #include "application.h"
+#include "wrappinglabel.h"
 
 namespace quendal::testing {
 
@@ -79,6 +84,83 @@ void AddLayoutRows(const forms::Form& form) {
 QList<QWidget*> WidgetsNamed(const QWidget* root, const QString& name) {
     return root->findChildren<QWidget*>(name);
 }
+
+QString WhyTextDoesNotFit(const QWidget* control) {
+    const QFontMetrics metrics(control->font());
+    const QStyle* style = control->style();
+    const auto problem = [&](const QString& what, int needed, int room) {
+        return needed <= room ? QString()
+                              : QStringLiteral("%1: %2 needs %3 px, has %4 px (%5 pt)")
+                                    .arg(control->objectName(), what)
+                                    .arg(needed)
+                                    .arg(room)
+                                    .arg(control->font().pointSizeF());
+    };
+    if (const auto* box = qobject_cast<const QLineEdit*>(control)) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.rect = box->rect();
+        option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+        option.state |= QStyle::State_Sunken;
+        const QRect text = style->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                               .marginsRemoved(box->textMargins());
+        // QLineEdit keeps a pixel above and below its line.
+        return problem(QStringLiteral("its line"), metrics.height(), text.height() - 2);
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        if (!label->pixmap().isNull()) return {};
+        const QRect room = label->contentsRect();
+        const int flags = dynamic_cast<const ui::WrappingLabel*>(label) != nullptr
+                              ? ui::WrappingLabel::kTextFlags
+                              : static_cast<int>(label->alignment());
+        const QRect needed = metrics.boundingRect(room, flags, label->text());
+        const QString width =
+            problem(QStringLiteral("the width of its text"), needed.width(), room.width());
+        return !width.isEmpty() ? width
+                                : problem(QStringLiteral("the height of its text"), needed.height(),
+                                          room.height());
+    }
+    if (const auto* button = qobject_cast<const QPushButton*>(control)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        // What the button shows: "&S" as an underlined S.
+        const QString shown = QString(button->text()).remove(QLatin1Char('&'));
+        const int margin = style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
+                           style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+        const QString width =
+            problem(QStringLiteral("its caption"), metrics.horizontalAdvance(shown) + 2 * margin,
+                    button->width());
+        return !width.isEmpty()
+                   ? width
+                   : problem(QStringLiteral("the height of its caption"),
+                             metrics.height() + 2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth,
+                                                                       &option, button),
+                             button->height());
+    }
+    return {};
+}
+
+QStringList TextsThatDoNotFit(const QWidget* window, const forms::Form& form) {
+    QStringList problems;
+    for (const forms::Control& control : form.controls) {
+        const QString name = QString::fromUtf8(control.name.data(), qsizetype(control.name.size()));
+        const auto* widget = window->findChild<QWidget*>(name);
+        if (widget == nullptr) {
+            problems << name + QStringLiteral(": missing");
+        } else if (const QString problem = WhyTextDoesNotFit(widget); !problem.isEmpty()) {
+            problems << problem;
+        }
+    }
+    return problems;
+}
+
+DesktopFontSize::DesktopFontSize(qreal points) : m_before(QApplication::font()) {
+    QFont font = m_before;
+    font.setPointSizeF(points);
+    QApplication::setFont(font);
+}
+
+DesktopFontSize::~DesktopFontSize() { QApplication::setFont(m_before); }
 
 void TypeInto(QLineEdit* box, const QString& text) {
     box->setFocus();

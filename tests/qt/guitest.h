@@ -2,6 +2,7 @@
 // Helpers for driving the real windows: finding controls by object name and
 // answering the modal message boxes that a click opens, as a user would.
 
+#include <QFont>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QString>
@@ -51,6 +52,28 @@ void AddLayoutRows(const forms::Form& form);
 
 // The widgets named so (two for a line drawn as two strokes).
 QList<QWidget*> WidgetsNamed(const QWidget* root, const QString& name);
+
+// Why the control's whole text does not show inside it, measured with the
+// control's own font as its style lays it out: a text box's line within its
+// text area, a label's text (wrapped where the label wraps), a button's
+// caption within its margins. Empty when it fits.
+QString WhyTextDoesNotFit(const QWidget* control);
+
+// The same for every control of the form built on `window`, one line each.
+QStringList TextsThatDoNotFit(const QWidget* window, const forms::Form& form);
+
+// Makes the application's font (what the desktop hands every widget that
+// does not set its own) the given size for the guard's life.
+class DesktopFontSize {
+public:
+    explicit DesktopFontSize(qreal points);
+    ~DesktopFontSize();
+    DesktopFontSize(const DesktopFontSize&) = delete;
+    DesktopFontSize& operator=(const DesktopFontSize&) = delete;
+
+private:
+    QFont m_before;
+};
 
 // Replaces a text box's text by typing, the way a user would.
 void TypeInto(QLineEdit* box, const QString& text);

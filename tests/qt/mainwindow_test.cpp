@@ -100,6 +100,28 @@ private Q_SLOTS:
         if (auto* label = qobject_cast<QLabel*>(control)) QCOMPARE(label->text(), text);
     }
 
+    // Whatever the desktop's font size (GNOME's default is 11 pt), and at
+    // every scale (ctest runs this again with QT_SCALE_FACTOR), each text
+    // shows whole: the report's long lines wrap.
+    void textsFitTheirControls_data() {
+        QTest::addColumn<qreal>("desktopPoints");
+        for (const qreal points : {9.0, 10.0, 11.0}) {
+            QTest::newRow(qPrintable(QStringLiteral("%1 pt desktop font").arg(points))) << points;
+        }
+    }
+    void textsFitTheirControls() {
+        QFETCH(qreal, desktopPoints);
+        const quendal::testing::DesktopFontSize desktop(desktopPoints);
+        Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // C1 = 0.000001 µF, and then -100000 µF: the longest lines of a report.
+        window.SetReportText("容抗3183098.9161 K欧\r\n电流:-6911503.72 mA");
+        const QStringList problems =
+            quendal::testing::TextsThatDoNotFit(&window, quendal::forms::Form1());
+        QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
+    }
+
     void songLabelsUseTheSerifCjkFont_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("bold");
@@ -131,10 +153,19 @@ private Q_SLOTS:
         QCOMPARE(Report(), QStringLiteral("容抗3.1831 K欧\n电流:69.12 mA"));
     }
 
+    // Space, Enter and the keypad's Enter press the focused button, as on Windows.
+    void capacitanceFromCurrentByKeyboard_data() {
+        QTest::addColumn<int>("key");
+        QTest::newRow("Space") << int(Qt::Key_Space);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
+    }
     void capacitanceFromCurrentByKeyboard() {
+        QFETCH(int, key);
         TypeInto(Box("txtCurrent"), QStringLiteral("100"));
         Button("Command1")->setFocus();
-        QCOMPARE(MessagesShownBy([&] { QTest::keyClick(Button("Command1"), Qt::Key_Space); }),
+        QCOMPARE(MessagesShownBy(
+                     [&] { QTest::keyClick(Button("Command1"), static_cast<Qt::Key>(key)); }),
                  QStringList());
         QCOMPARE(Box("txtC1")->text(), QStringLiteral("1.45"));
         QCOMPARE(Report(), QStringLiteral("容抗2.2 K欧\n电流:100. mA"));

@@ -75,7 +75,12 @@ constexpr Control kForm1Controls[] = {
      .rect = {5040, 360, 855, 270},
      .tabStop = true,
      .hint = "单位: mA (毫安)"},
-    {.name = "lblT", .kind = Label, .rect = {3960, 1560, 2055, 3135}, .font = FontFace::SongBold},
+    // A line too long for the report's width wraps rather than being cut.
+    {.name = "lblT",
+     .kind = Label,
+     .rect = {3960, 1560, 2055, 3135},
+     .font = FontFace::SongBold,
+     .wordWrap = true},
 };
 
 constexpr MenuItem kForm1Menu[] = {

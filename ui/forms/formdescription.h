@@ -48,13 +48,19 @@ enum class ControlKind {
 };
 
 enum class FontFace {
-    Dialog,    // the system's dialog font
+    Dialog,    // the dialog font, 9 pt
     Song,      // 宋体 10.5 pt, GB2312 character set
     SongBold,  // the same, bold
 };
 
 inline constexpr std::string_view kSongFamily = "宋体";
 inline constexpr double kSongPointSize = 10.5;
+// The controls keep the places of the form's design whatever the desktop's
+// font, so their texts are set in the size that design fits: the dialog font
+// of Chinese Windows, 宋体 9 pt, whose lines (12 pixels at 96 dpi) fit the
+// 18-pixel text boxes; the message fonts of newer Windows (Microsoft YaHei
+// UI 9 pt, 15 pixels) and Linux desktops (11 pt) do not.
+inline constexpr double kDialogPointSize = 9.0;
 
 struct Rgb {
     std::uint8_t red = 0;
@@ -81,7 +87,8 @@ struct Control {
     std::string_view labelFor = {};        // a label: the text box it names
     std::string_view hint = {};            // tooltip, which screen readers read as the description
     std::string_view accessibleName = {};  // for controls without a label of their own
-    bool wordWrap = false;                 // a label that wraps within its width
+    bool wordWrap = false;  // a label that wraps within its width: at a space where there is
+                            // one, between any two characters where not
     Picture picture = Picture::None;
 };
 

@@ -1,5 +1,6 @@
 #include "frmabout.h"
 
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -7,14 +8,6 @@
 #include "sysinfo.h"
 
 namespace quendal::ui {
-
-namespace {
-
-// The smallest size the description may shrink to; below it the text would
-// no longer be readable.
-constexpr qreal kMinimumPointSize = 6.0;
-
-}  // namespace
 
 frmAbout::frmAbout()
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
@@ -26,14 +19,13 @@ frmAbout::frmAbout()
     setWindowTitle(QString::fromStdString(form.caption));
     setFixedSize(FormWidgets::Geometry({0, 0, form.clientWidth, form.clientHeight}).size());
 
-    // Enter presses the default button; Esc rejects the dialog, which closes
-    // it as 确定 does.
+    // Enter presses the focused button (确定 when the focus is elsewhere); Esc
+    // rejects the dialog, which closes it as 确定 does.
     connect(m_controls.Get<QPushButton>("cmdOK"), &QPushButton::clicked, this, &QDialog::accept);
     connect(m_controls.Get<QPushButton>("cmdSysInfo"), &QPushButton::clicked, this,
             &frmAbout::StartSystemInformation);
 
     Load();
-    FitDescription();
 }
 
 void frmAbout::Load() {
@@ -43,16 +35,10 @@ void frmAbout::Load() {
     m_controls.Get<QLabel>("lblTitle")->setText(QString::fromStdString(texts.title));
 }
 
-void frmAbout::FitDescription() {
-    // The safety warning must be readable whole: where the dialog font cannot
-    // fit it into the label's box, step down to the largest size that does.
-    auto* description = m_controls.Get<QLabel>("lblDescription");
-    QFont font = description->font();
-    while (description->heightForWidth(description->width()) > description->height() &&
-           font.pointSizeF() - 0.5 >= kMinimumPointSize) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        description->setFont(font);
-    }
+void frmAbout::changeEvent(QEvent* event) {
+    // A new desktop theme, light or dark.
+    if (event->type() == QEvent::PaletteChange) m_controls.FollowPalette();
+    QDialog::changeEvent(event);
 }
 
 void frmAbout::StartSystemInformation() {

@@ -16,9 +16,11 @@ class frmAbout : public QDialog {
 public:
     frmAbout();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     void Load();
-    void FitDescription();
     void StartSystemInformation();
 
     FormWidgets m_controls;

@@ -9,6 +9,7 @@
 
 #include "application.h"
 #include "picturebox.h"
+#include "wrappinglabel.h"
 
 namespace quendal::ui {
 
@@ -28,7 +29,14 @@ QString Resource(forms::Picture picture) {
     return {};
 }
 
-QFont SongFont(forms::FontFace face) {
+// Every control's font in full: a desktop font of another size would not fit
+// the form's fixed places.
+QFont FormFont(forms::FontFace face) {
+    if (face == forms::FontFace::Dialog) {
+        QFont font(QString::fromLatin1(kSansFamily));
+        font.setPointSizeF(forms::kDialogPointSize);
+        return font;
+    }
     QFont font(SongFamily());
     font.setPointSizeF(forms::kSongPointSize);
     font.setBold(face == forms::FontFace::SongBold);
@@ -47,23 +55,19 @@ QWidget* Build(const forms::Control& control, QWidget* client) {
             break;
         }
         case forms::ControlKind::Label: {
-            auto* label = new QLabel(caption, client);
+            auto* label =
+                control.wordWrap ? new WrappingLabel(caption, client) : new QLabel(caption, client);
             label->setTextFormat(Qt::PlainText);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
             label->setWordWrap(control.wordWrap);
-            if (control.colour == forms::TextColour::Black) {
-                QPalette palette = label->palette();
-                palette.setColor(QPalette::WindowText, Qt::black);
-                label->setPalette(palette);
-            }
             widget = label;
             break;
         }
         case forms::ControlKind::Button: {
             auto* button = new QPushButton(caption, client);
-            // Only the default button answers Enter, in a dialog; a main
-            // window has none.
-            button->setAutoDefault(control.isDefault);
+            // Enter presses the focused button, as on Windows; the default
+            // button takes it only when the focus is on something else.
+            button->setAutoDefault(true);
             button->setDefault(control.isDefault);
             widget = button;
             break;
@@ -81,8 +85,7 @@ QWidget* Build(const forms::Control& control, QWidget* client) {
     }
     widget->setObjectName(FormWidgets::Text(control.name));
     widget->setGeometry(geometry);
-    // Everything else keeps the dialog font it inherits.
-    if (control.font != forms::FontFace::Dialog) widget->setFont(SongFont(control.font));
+    widget->setFont(FormFont(control.font));
     widget->setFocusPolicy(control.tabStop ? Qt::StrongFocus : Qt::NoFocus);
     if (!control.hint.empty()) widget->setToolTip(FormWidgets::Text(control.hint));
     if (!control.accessibleName.empty())
@@ -90,7 +93,7 @@ QWidget* Build(const forms::Control& control, QWidget* client) {
     return widget;
 }
 
-// A straight line of a separator, filled with its colour.
+// A straight line of a separator, filled with its colour (FollowPalette).
 QWidget* Build(const forms::Line& line, QWidget* client) {
     auto* widget = new QWidget(client);
     widget->setObjectName(FormWidgets::Text(line.name));
@@ -98,17 +101,22 @@ QWidget* Build(const forms::Line& line, QWidget* client) {
     widget->setGeometry(left, forms::TwipsToPixels(line.y, kDesignDpi),
                         forms::TwipsToPixels(line.x2, kDesignDpi) - left + 1, line.widthPixels);
     widget->setAutoFillBackground(true);
-    QPalette palette = widget->palette();
-    palette.setColor(QPalette::Window,
-                     QColor(line.colour.red, line.colour.green, line.colour.blue));
-    widget->setPalette(palette);
     widget->setAttribute(Qt::WA_TransparentForMouseEvents);
     return widget;
 }
 
+// The colour a line is drawn in: its designed grey or white on a light
+// theme, the theme's own shadow and light edge on a dark one.
+QColor StrokeColour(const forms::Line& line, const QPalette& palette, bool designed) {
+    if (designed) return {line.colour.red, line.colour.green, line.colour.blue};
+    const bool shadow = line.colour.red + line.colour.green + line.colour.blue < 3 * 192;
+    return palette.color(shadow ? QPalette::Mid : QPalette::Light);
+}
+
 }  // namespace
 
-FormWidgets::FormWidgets(const forms::Form& form, QWidget* client) : m_form(form) {
+FormWidgets::FormWidgets(const forms::Form& form, QWidget* client)
+    : m_form(form), m_client(client) {
     QWidget* previousStop = nullptr;
     for (const forms::Control& control : form.controls) {
         QWidget* widget = Build(control, client);
@@ -118,13 +126,35 @@ FormWidgets::FormWidgets(const forms::Form& form, QWidget* client) : m_form(form
             previousStop = widget;
         }
     }
-    for (const forms::Line& line : form.lines)
-        m_widgets.emplace_back(line.name, Build(line, client));
+    for (const forms::Line& line : form.lines) {
+        m_lines.push_back(Build(line, client));
+        m_widgets.emplace_back(line.name, m_lines.back());
+    }
     // A label names the box it stands for: Alt+its key and screen readers.
     for (const forms::Control& control : form.controls) {
         if (!control.labelFor.empty()) {
             Get<QLabel>(control.name)->setBuddy(Widget(control.labelFor));
         }
+    }
+    FollowPalette();
+}
+
+void FormWidgets::FollowPalette() {
+    const QPalette& palette = m_client->palette();
+    // The design's black text and grey and white lines are for a light theme,
+    // whose text is dark; on a dark or high-contrast one they would vanish.
+    const bool designed = palette.color(QPalette::WindowText).lightness() < 128;
+    for (const forms::Control& control : m_form.controls) {
+        if (control.colour != forms::TextColour::Black) continue;
+        QWidget* label = Widget(control.name);
+        QPalette own = palette;
+        if (designed) own.setColor(QPalette::WindowText, Qt::black);
+        label->setPalette(own);
+    }
+    for (std::size_t i = 0; i < m_lines.size(); ++i) {
+        QPalette own = palette;
+        own.setColor(QPalette::Window, StrokeColour(m_form.lines[i], palette, designed));
+        m_lines[i]->setPalette(own);
     }
 }
 

@@ -26,6 +26,12 @@ public:
         return static_cast<T*>(Widget(name));
     }
 
+    // Gives the labels and lines of set colours (black text, the separator's
+    // grey and white) those colours where the window's theme is light, and
+    // the theme's own where it is dark. Built so; the window calls it again
+    // when its palette changes.
+    void FollowPalette();
+
     // At 96 dpi; Qt scales device-independent pixels with the screen.
     static QRect Geometry(const forms::TwipsRect& rect);
     static QString Text(std::string_view utf8);
@@ -34,7 +40,9 @@ private:
     QWidget* Widget(std::string_view name) const;
 
     const forms::Form& m_form;
+    QWidget* m_client;
     std::vector<std::pair<std::string_view, QWidget*>> m_widgets;
+    std::vector<QWidget*> m_lines;  // the strokes of the form's lines, in its order
 };
 
 }  // namespace quendal::ui
