@@ -10,10 +10,18 @@ already one of those colours, so the SVG must keep to whole-pixel shapes in
 palette colours. Pixels with alpha below 50 % are transparent.
 
 Outputs:
-  quendal.ico     one 32 x 32 image, 4 bits per pixel (BMP with AND mask)
-  quendal-32.png  the same image, 4-bit palette PNG; the palette is the
+  quendal.ico     the 32 x 32 image, 4 bits per pixel (BMP with AND mask),
+                  first; then the same drawing at the other sizes Windows asks
+                  for at 100 % to 200 % (16, 20, 24, 40, 48, 56, 64), as 32-bit
+                  images, so that no size is scaled from another and blurred
+  quendal-32.png  the 32 x 32 image, 4-bit palette PNG; the palette is the
                   16 VGA colours and the unused magenta entry is marked fully
                   transparent (tRNS), so the icon keeps its transparent corners
+  quendal-<n>.png the drawing at 40, 48, 56 and 64 pixels, for the Qt
+                  program's About dialog at 125 % to 200 %
+
+The SVG is drawn with crispEdges: at every size each of its 32 x 32 cells
+becomes whole pixels, none blended.
 """
 
 import os
@@ -23,6 +31,10 @@ import sys
 import zlib
 
 SIZE = 32
+# The other sizes: Windows' small icons at 100, 125 and 150 % (16, 20, 24),
+# and the large icon and the About dialog's at 125 to 200 % (40 to 64).
+OTHER_SIZES = (16, 20, 24, 40, 48, 56, 64)
+QT_SIZES = (40, 48, 56, 64)
 
 # Windows 16-colour VGA palette, in the standard order.
 PALETTE = [
@@ -35,15 +47,18 @@ TRANSPARENT = 13  # magenta: never used by the drawing, stands for "no pixel" in
 TOLERANCE = 8     # largest channel difference accepted from a palette colour
 
 
-def render(svg):
-    """Renders the SVG at SIZE x SIZE and returns the raw RGBA bytes."""
-    png = subprocess.run(
-        ["rsvg-convert", "--width", str(SIZE), "--height", str(SIZE), svg],
+def render_png(svg, size):
+    return subprocess.run(
+        ["rsvg-convert", "--width", str(size), "--height", str(size), svg],
         check=True, capture_output=True).stdout
+
+
+def render(svg, size=SIZE):
+    """Renders the SVG at size x size and returns the raw RGBA bytes."""
     rgba = subprocess.run(
         ["convert", "png:-", "-depth", "8", "rgba:-"],
-        input=png, check=True, capture_output=True).stdout
-    if len(rgba) != SIZE * SIZE * 4:
+        input=render_png(svg, size), check=True, capture_output=True).stdout
+    if len(rgba) != size * size * 4:
         sys.exit(f"unexpected render size: {len(rgba)} bytes")
     return rgba
 
@@ -90,7 +105,8 @@ def write_png(path, pixels):
         f.write(data)
 
 
-def write_ico(path, pixels):
+def image_4bit(pixels):
+    """The 32 x 32 image as an icon resource: 4-bit BMP with AND mask."""
     # Colour (XOR) bitmap, 4 bits per pixel, bottom-up; transparent pixels are black.
     xor = bytearray()
     for y in reversed(range(SIZE)):
@@ -108,20 +124,53 @@ def write_ico(path, pixels):
     palette = bytes(c for (r, g, b) in PALETTE for c in (b, g, r, 0))
     header = struct.pack("<IiiHHIIiiII", 40, SIZE, 2 * SIZE, 1, 4, 0,
                          len(xor) + len(mask), 0, 0, 16, 0)
-    image = header + palette + bytes(xor) + bytes(mask)
-    icondir = struct.pack("<HHH", 0, 1, 1)
-    entry = struct.pack("<BBBBHHII", SIZE, SIZE, 16, 0, 1, 4, len(image), 6 + 16)
+    return header + palette + bytes(xor) + bytes(mask)
+
+
+def image_32bit(rgba, size):
+    """An icon resource image of 32 bits per pixel: BGRA, bottom-up, and an
+    AND mask that Windows uses where it ignores the alpha channel."""
+    colour = bytearray()
+    mask = bytearray()
+    for y in reversed(range(size)):
+        bits = 0
+        for x in range(size):
+            r, g, b, a = rgba[4 * (y * size + x):4 * (y * size + x) + 4]
+            colour += bytes((b, g, r, a))
+            bits = (bits << 1) | (1 if a < 128 else 0)
+        row = bits.to_bytes((size + 7) // 8, "big")
+        mask += row + bytes((-len(row)) % 4)
+    header = struct.pack("<IiiHHIIiiII", 40, size, 2 * size, 1, 32, 0,
+                         len(colour) + len(mask), 0, 0, 0, 0)
+    return header + bytes(colour) + bytes(mask)
+
+
+def write_ico(path, images):
+    """images: (size, colours or 0, bits per pixel, resource bytes), in order."""
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for size, colours, bits, image in images:
+        directory += struct.pack("<BBBBHHII", size, size, colours, 0, 1, bits, len(image), offset)
+        offset += len(image)
     with open(path, "wb") as f:
-        f.write(icondir + entry + image)
+        f.write(directory + b"".join(image for _, _, _, image in images))
 
 
 def main():
     here = os.path.dirname(os.path.abspath(__file__))
-    pixels = to_indices(render(os.path.join(here, "quendal-icon.svg")))
+    svg = os.path.join(here, "quendal-icon.svg")
+    pixels = to_indices(render(svg))
     write_png(os.path.join(here, "quendal-32.png"), pixels)
-    write_ico(os.path.join(here, "quendal.ico"), pixels)
+    # The first image is the one Explorer shows for the file.
+    images = [(SIZE, 16, 4, image_4bit(pixels))]
+    images += [(size, 0, 32, image_32bit(render(svg, size), size)) for size in OTHER_SIZES]
+    write_ico(os.path.join(here, "quendal.ico"), images)
+    for size in QT_SIZES:
+        with open(os.path.join(here, f"quendal-{size}.png"), "wb") as f:
+            f.write(render_png(svg, size))
     used = sorted({p for p in pixels if p is not None})
-    print(f"quendal.ico, quendal-32.png: {SIZE}x{SIZE}, palette indices used {used}")
+    print(f"quendal.ico, quendal-32.png: {SIZE}x{SIZE}, palette indices used {used}; "
+          f"quendal.ico also at {OTHER_SIZES}, PNGs at {QT_SIZES}")
 
 
 if __name__ == "__main__":

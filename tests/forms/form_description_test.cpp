@@ -185,5 +185,27 @@ INSTANTIATE_TEST_SUITE_P(Dpi, TwipsToPixelsAt,
                                            Scaling{615, 144, 62}, Scaling{5, 144, 1},
                                            Scaling{4, 144, 0}, Scaling{1440, 120, 120}));
 
+struct SourceChoice {
+    int dpi;
+    int chosen;
+};
+
+std::ostream& operator<<(std::ostream& out, const SourceChoice& row) {
+    return out << row.dpi << " dpi";
+}
+
+class PictureSourceAt : public ::testing::TestWithParam<SourceChoice> {};
+
+// Never scaled up: the DPI itself, else the nearest above, else the largest.
+TEST_P(PictureSourceAt, IsTheBitmapMadeForItOrTheNearestLarger) {
+    constexpr int made[] = {96, 120, 144, 168, 192, 240, 288};
+    EXPECT_EQ(ChooseSourceDpi(made, GetParam().dpi), GetParam().chosen);
+}
+
+INSTANTIATE_TEST_SUITE_P(Dpi, PictureSourceAt,
+                         ::testing::Values(SourceChoice{96, 96}, SourceChoice{144, 144},
+                                           SourceChoice{72, 96}, SourceChoice{110, 120},
+                                           SourceChoice{216, 240}, SourceChoice{384, 288}));
+
 }  // namespace
 }  // namespace quendal::forms

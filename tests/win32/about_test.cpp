@@ -4,11 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
+
+#include <oleacc.h>
 
 #include "driver.h"
 #include "registryguard.h"
@@ -72,6 +76,20 @@ TEST(AboutWindow, UnownedModelessFixedAndCentredOnTheMainWindow) {
     EXPECT_EQ(program.Text("txtCurrent"), "69.12");
 }
 
+// A dialog to the system: the dialog manager's window, whose role Windows'
+// oleacc gives as "dialog", so that Narrator and NVDA read its text when it
+// opens. (Wine's oleacc answers "client" for any window; docs/windows.md.)
+TEST(AboutWindow, IsADialogToScreenReaders) {
+    const Program program;
+    const HWND about = OpenAbout(program);
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(ClassOf(about), "#32770");
+    wchar_t real[64] = {};
+    RealGetWindowClassW(about, real, 64);
+    EXPECT_EQ(std::wstring(real), L"#32770");
+    EXPECT_EQ(AccessibleOf(about, OBJID_CLIENT).name, "关于 Quendal");
+}
+
 // What IsDialogMessage asks the dialog when Enter is pressed, and how the
 // button looks: cmdOK is the default button; Form1 has none.
 TEST(AboutWindow, OkIsTheDefaultButton) {
@@ -123,13 +141,39 @@ INSTANTIATE_TEST_SUITE_P(
                                HWND about) { PostMessageW(about, WM_SYSCOMMAND, SC_CLOSE, 0); }}),
     [](const auto& row) { return std::string(row.param.name); });
 
+// A message box of the main window runs a loop of its own; the About dialog
+// beside it, still enabled, must still take its keys there: Esc closes it.
+TEST(AboutWindow, TakesItsKeysWhileTheMainWindowsMessageIsOpen) {
+    const Program program;
+    const HWND about = OpenAbout(program);
+    ASSERT_NE(about, nullptr);
+    // txtC1 is empty: 计算电流 says so in a box.
+    std::atomic<bool> finished = false;
+    std::thread click([&] {
+        DWORD_PTR ignored = 0;
+        SendMessageTimeoutW(program.Control("Command2"), BM_CLICK, 0, 0, SMTO_NORMAL, 30000,
+                            &ignored);
+        finished = true;
+    });
+    const HWND box = program.WaitForMessageBox();
+    ASSERT_NE(box, nullptr);
+    SetForegroundWindow(about);
+    EXPECT_TRUE(WaitUntil([&] { return program.FocusName() == "cmdOK"; }));
+    PressKey(VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "Esc did not reach the dialog";
+    EXPECT_TRUE(IsWindow(box));
+    Dismiss(box);
+    EXPECT_TRUE(WaitUntil([&] { return finished.load(); }));
+    click.join();
+}
+
 TEST(AboutWindow, AboutTwiceGivesOneDialogAndReopeningLoadsItAfresh) {
     const Program program;
     const HWND first = OpenAbout(program);
     ASSERT_NE(first, nullptr);
     program.ChooseMenuItem("sm");
     Sleep(300);
-    EXPECT_EQ(program.TopLevelWindows(L"QuendalAbout"), std::vector<HWND>{first});
+    EXPECT_EQ(program.AboutDialogs(), std::vector<HWND>{first});
 
     PostMessageW(first, WM_SYSCOMMAND, SC_CLOSE, 0);
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(first); }));

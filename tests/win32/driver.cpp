@@ -1,5 +1,8 @@
 #include "driver.h"
 
+#include <oleacc.h>
+#include <wrl/client.h>
+
 #include <atomic>
 #include <thread>
 
@@ -15,8 +18,8 @@ using win32::ToUtf16;
 using win32::ToUtf8;
 
 constexpr wchar_t kForm1Class[] = L"QuendalForm1";
-constexpr wchar_t kAboutClass[] = L"QuendalAbout";
-constexpr wchar_t kMessageBoxClass[] = L"#32770";
+// The dialog manager's class: the About dialog's and every message box's.
+constexpr wchar_t kDialogClass[] = L"#32770";
 // Long enough for a slow start under Wine; a hung program still fails.
 constexpr auto kReplyTimeout = 20s;
 
@@ -43,11 +46,17 @@ LRESULT Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     return static_cast<LRESULT>(result);
 }
 
+// The About dialog is the dialog that has 确定 by its number in the form
+// description; a message box's button is IDOK.
+bool IsAboutDialog(HWND window) {
+    return ClassOf(window) == ToUtf8(kDialogClass) &&
+           GetDlgItem(window, win32::ControlId(forms::frmAbout(), "cmdOK")) != nullptr;
+}
+
 const forms::Form* FormOf(HWND window) {
     if (window == nullptr) return nullptr;
-    const std::string className = ClassOf(window);
-    if (className == ToUtf8(kForm1Class)) return &forms::Form1();
-    if (className == ToUtf8(kAboutClass)) return &forms::frmAbout();
+    if (ClassOf(window) == ToUtf8(kForm1Class)) return &forms::Form1();
+    if (IsAboutDialog(window)) return &forms::frmAbout();
     return nullptr;
 }
 
@@ -137,8 +146,20 @@ std::vector<HWND> Program::TopLevelWindows(const wchar_t* className) const {
     return found;
 }
 
+std::vector<HWND> Program::AboutDialogs() const {
+    std::vector<HWND> dialogs = TopLevelWindows(kDialogClass);
+    std::erase_if(dialogs, [](HWND window) { return !IsAboutDialog(window); });
+    return dialogs;
+}
+
+std::vector<HWND> Program::MessageBoxes() const {
+    std::vector<HWND> boxes = TopLevelWindows(kDialogClass);
+    std::erase_if(boxes, IsAboutDialog);
+    return boxes;
+}
+
 HWND Program::About() const {
-    const auto dialogs = TopLevelWindows(kAboutClass);
+    const auto dialogs = AboutDialogs();
     return dialogs.empty() ? nullptr : dialogs.front();
 }
 
@@ -161,7 +182,7 @@ HWND Program::WaitForMessageBox(std::chrono::milliseconds timeout) const {
     HWND box = nullptr;
     WaitUntil(
         [&] {
-            const auto boxes = TopLevelWindows(kMessageBoxClass);
+            const auto boxes = MessageBoxes();
             box = boxes.empty() ? nullptr : boxes.front();
             return box != nullptr;
         },
@@ -179,7 +200,7 @@ std::vector<SeenMessageBox> Program::Click(HWND button) const {
     });
     std::vector<SeenMessageBox> seen;
     while (!finished) {
-        const auto boxes = TopLevelWindows(kMessageBoxClass);
+        const auto boxes = MessageBoxes();
         if (boxes.empty()) {
             Sleep(5);
             continue;
@@ -259,6 +280,33 @@ void Dismiss(HWND box) {
         }
     }
     WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); });
+}
+
+AccessibleObject AccessibleOf(HWND window, LONG object) {
+    // The object comes from the program's process, through COM.
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    AccessibleObject found;
+    {
+        Microsoft::WRL::ComPtr<IAccessible> accessible;
+        if (SUCCEEDED(AccessibleObjectFromWindow(
+                window, static_cast<DWORD>(object), __uuidof(IAccessible),
+                reinterpret_cast<void**>(accessible.GetAddressOf())))) {
+            VARIANT self{};
+            self.vt = VT_I4;
+            self.lVal = CHILDID_SELF;
+            VARIANT role{};
+            if (SUCCEEDED(accessible->get_accRole(self, &role)) && role.vt == VT_I4) {
+                found.role = role.lVal;
+            }
+            BSTR name = nullptr;
+            if (SUCCEEDED(accessible->get_accName(self, &name)) && name != nullptr) {
+                found.name = ToUtf8(std::wstring_view(name, SysStringLen(name)));
+                SysFreeString(name);
+            }
+        }
+    }
+    if (com) CoUninitialize();
+    return found;
 }
 
 void PressKey(WORD key, bool alt, bool shift) {

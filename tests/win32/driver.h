@@ -74,6 +74,9 @@ public:
     DWORD ExitCode() const;
     // Every visible top-level window of the process with that class.
     std::vector<HWND> TopLevelWindows(const wchar_t* className) const;
+    // Its open About dialogs, and its message boxes: dialogs both.
+    std::vector<HWND> AboutDialogs() const;
+    std::vector<HWND> MessageBoxes() const;
     // The first visible message box of the process, if one shows within the time.
     HWND WaitForMessageBox(std::chrono::milliseconds timeout = 5s) const;
 
@@ -89,6 +92,15 @@ private:
 SeenMessageBox ReadMessageBox(HWND box);
 // Presses the box's only button and waits until the box is gone.
 void Dismiss(HWND box);
+
+// What a screen reader learns of a window through Microsoft Active
+// Accessibility (oleacc, here Wine's): the role and name of one of its
+// objects, OBJID_CLIENT or OBJID_WINDOW. Role 0 when none answers.
+struct AccessibleObject {
+    long role = 0;
+    std::string name;
+};
+AccessibleObject AccessibleOf(HWND window, LONG object);
 
 // Keys as a user types them, to whatever window has the focus.
 void PressKey(WORD key, bool alt = false, bool shift = false);

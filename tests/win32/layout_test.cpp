@@ -6,10 +6,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <ostream>
 #include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controlids.h"
@@ -146,6 +148,81 @@ TEST_P(Layout, Line1IsAGreyLineOverAWhiteOne) {
     EXPECT_EQ(shown.At(x, forms::TwipsToPixels(grey.y, Dpi())), 0x808080u);
     EXPECT_EQ(shown.At(x, forms::TwipsToPixels(white.y, Dpi())), 0xFFFFFFu);
     EXPECT_EQ(shown.At(x, forms::TwipsToPixels(white.y, Dpi()) + 1), 0xFFFFFFu);
+}
+
+// The system's colours changed for the guard's life (for every program of
+// the Wine session, as the Control Panel changes them), then put back.
+class SystemColours {
+public:
+    explicit SystemColours(std::vector<std::pair<int, COLORREF>> colours) {
+        std::vector<int> indices;
+        std::vector<COLORREF> values;
+        for (const auto& [index, colour] : colours) {
+            indices.push_back(index);
+            values.push_back(colour);
+            m_before.emplace_back(index, GetSysColor(index));
+        }
+        SetSysColors(static_cast<int>(indices.size()), indices.data(), values.data());
+    }
+    ~SystemColours() {
+        std::vector<int> indices;
+        std::vector<COLORREF> values;
+        for (const auto& [index, colour] : m_before) {
+            indices.push_back(index);
+            values.push_back(colour);
+        }
+        SetSysColors(static_cast<int>(indices.size()), indices.data(), values.data());
+    }
+    SystemColours(const SystemColours&) = delete;
+    SystemColours& operator=(const SystemColours&) = delete;
+
+private:
+    std::vector<std::pair<int, COLORREF>> m_before;
+};
+
+std::uint32_t Pixel(COLORREF colour) {
+    return static_cast<std::uint32_t>(GetRValue(colour)) << 16 |
+           static_cast<std::uint32_t>(GetGValue(colour)) << 8 | GetBValue(colour);
+}
+
+// A dark theme (light text on a dark face, as high-contrast ones are): the
+// safety warning in the system's text colour, not black on the dark face,
+// and Line1 in its shadow and highlight colours, not a glaring white. Also
+// when the theme changes while the dialog is open.
+TEST(AboutColours, FollowADarkSystemTheme) {
+    const COLORREF face = RGB(32, 32, 40);
+    const COLORREF text = RGB(240, 240, 200);
+    const COLORREF shadow = RGB(10, 10, 10);
+    const COLORREF highlight = RGB(90, 90, 100);
+    const SystemColours theme({{COLOR_BTNFACE, face},
+                               {COLOR_BTNTEXT, text},
+                               {COLOR_WINDOWTEXT, text},
+                               {COLOR_BTNSHADOW, shadow},
+                               {COLOR_BTNHIGHLIGHT, highlight}});
+    const Program program;
+    program.ChooseMenuItem("sm");
+    ASSERT_TRUE(WaitUntil([&] { return program.About() != nullptr; }));
+    Sleep(300);  // drawn
+    const Image shown = CaptureClient(program.About());
+    ASSERT_GT(shown.width, 0);
+    const forms::Form& form = forms::frmAbout();
+    const int x = forms::TwipsToPixels((form.lines[0].x1 + form.lines[0].x2) / 2, 96);
+    EXPECT_EQ(shown.At(x, forms::TwipsToPixels(form.lines[0].y, 96)), Pixel(shadow));
+    EXPECT_EQ(shown.At(x, forms::TwipsToPixels(form.lines[1].y, 96)), Pixel(highlight));
+
+    // The description's ink is the text colour: no black, some light.
+    const forms::PixelRect label = forms::ToPixels(form.Find("lblDescription").rect, 96);
+    int light = 0;
+    int dark = 0;
+    for (int y = label.top; y < label.top + label.height; ++y) {
+        for (int px = label.left; px < label.left + label.width; ++px) {
+            const int grey = Grey(shown.At(px, y));
+            light += grey > 160 ? 1 : 0;
+            dark += grey < 16 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(light, 200) << "no text in the system's light text colour";
+    EXPECT_EQ(dark, 0) << "black text on the dark face";
 }
 
 // The designed places at 96 DPI, in pixels (twips / 15), written out once

@@ -182,6 +182,13 @@ const Form& frmAbout() {
     return form;
 }
 
+int ChooseSourceDpi(std::span<const int> available, int dpi) {
+    for (const int made : available) {
+        if (made >= dpi) return made;
+    }
+    return available.empty() ? dpi : available.back();
+}
+
 AboutTexts LoadAbout() {
     return {
         .caption = std::string("关于 ") + AppTitle,

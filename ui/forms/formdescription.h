@@ -74,6 +74,12 @@ enum class TextColour { SystemDefault, Black };
 // Pictures built into the program.
 enum class Picture { None, Circuit, AppIcon };
 
+// A picture is drawn pixel for pixel from a bitmap made for the screen's
+// scale, never blown up from a smaller one. Of the DPIs it was made at
+// (`available`, ascending), the one to draw from at `dpi`: that DPI itself,
+// else the nearest above it (scaled down a little), else the largest.
+int ChooseSourceDpi(std::span<const int> available, int dpi);
+
 struct Control {
     std::string_view name;  // as the code and the tests call it, e.g. "txtVolt"
     ControlKind kind;

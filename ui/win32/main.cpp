@@ -29,9 +29,6 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
-    // The window opens on the primary screen, at the system's DPI.
-    quendal::win32::FormControls::PreparePictures(quendal::forms::Form1(),
-                                                  quendal::win32::SystemDpi());
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_STANDARD_CLASSES | ICC_BAR_CLASSES;

@@ -1,14 +1,12 @@
 #include "frmabout.h"
 
-#include <windowsx.h>
-
 #include <algorithm>
-#include <string>
 
 #include "busyflag.h"
 #include "controlids.h"
 #include "dpi.h"
 #include "formdescription.h"
+#include "gdiowners.h"
 #include "messageboxmessenger.h"
 #include "sysinfo.h"
 #include "utf16.h"
@@ -17,15 +15,19 @@ namespace quendal::win32 {
 
 namespace {
 
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
 // A dialog frame: fixed size, no icon in the caption, no minimise or maximise.
+constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
 constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
 
-// Below this the safety warning would no longer be readable.
-constexpr double kMinimumDescriptionPoints = 6.0;
-constexpr double kDescriptionStepPoints = 0.5;
-
 const forms::Form& Description() { return forms::frmAbout(); }
+
+COLORREF ColourOf(const forms::Rgb& rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
+
+// The design's colours: black text; Line1 a grey stroke over a white one.
+ThemeColours DesignedColours() {
+    const auto& lines = Description().lines;
+    return {RGB(0, 0, 0), ColourOf(lines[0].colour), ColourOf(lines[1].colour)};
+}
 
 int IdOfControlWith(bool forms::Control::*role) {
     const forms::Form& form = Description();
@@ -33,15 +35,6 @@ int IdOfControlWith(bool forms::Control::*role) {
         if (form.controls[i].*role) return ControlIdAt(i);
     }
     return 0;
-}
-
-std::wstring TextOf(HWND window) {
-    const int length = GetWindowTextLengthW(window);
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
 }
 
 // Keeps a rectangle of the given size centred on `centre` and inside the work
@@ -59,6 +52,18 @@ POINT CentredOn(const RECT& centre, int width, int height) {
     return origin;
 }
 
+// The dialog's template: the frame alone, of no size yet, with no controls,
+// no menu, no title and the dialog manager's own class; the controls come
+// from the form description in WM_INITDIALOG.
+struct alignas(4) EmptyDialogTemplate {
+    DLGTEMPLATE header;
+    WORD menu;
+    WORD windowClass;
+    WORD title;
+};
+
+constexpr EmptyDialogTemplate kTemplate{{kStyle, kExStyle, 0, 0, 0, 0, 0}, 0, 0, 0};
+
 }  // namespace
 
 void frmAbout::Open(HWND centreOn) {
@@ -67,33 +72,93 @@ void frmAbout::Open(HWND centreOn) {
         SetForegroundWindow(GetLastActivePopup(m_hwnd));
         return;
     }
-    RegisterClassOnce(kClassName);
-    const forms::Form& form = Description();
-    const UINT dpi = WindowDpi(centreOn);
-    const int scale = static_cast<int>(dpi);
-    const RECT size = WindowRectForClient(forms::TwipsToPixels(form.clientWidth, scale),
-                                          forms::TwipsToPixels(form.clientHeight, scale), kStyle,
-                                          kExStyle, false, dpi);
-    RECT main{};
-    GetWindowRect(centreOn, &main);
-    const POINT origin = CentredOn(main, size.right, size.bottom);
-    const std::wstring caption = ToUtf16(form.caption);
+    m_centreOn = centreOn;
     // No owner: the dialog lives beside the main window, not above it.
-    if (Create(kExStyle, kClassName, caption.c_str(), kStyle, origin.x, origin.y, size.right,
-               size.bottom, nullptr, nullptr) == nullptr) {
+    if (CreateDialogIndirectParamW(GetModuleHandleW(nullptr), &kTemplate.header, nullptr, Procedure,
+                                   reinterpret_cast<LPARAM>(this)) == nullptr) {
         return;
     }
-    m_controls = std::make_unique<FormControls>(m_hwnd, form);
-    m_descriptionFont.reset();
-    Load();
-    Layout(WindowDpi(m_hwnd));
-    m_focus.Start(m_hwnd, m_controls->Get(form.initialFocus));
     ShowWindow(m_hwnd, SW_SHOW);
     SetForegroundWindow(m_hwnd);
 }
 
 void frmAbout::Close() {
     if (IsOpen()) DestroyWindow(m_hwnd);
+}
+
+INT_PTR CALLBACK frmAbout::Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<frmAbout*>(GetWindowLongPtrW(dialog, DWLP_USER));
+    if (message == WM_INITDIALOG) {
+        self = reinterpret_cast<frmAbout*>(lParam);
+        self->m_hwnd = dialog;
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
+    }
+    if (self == nullptr) return FALSE;
+    const INT_PTR result = self->HandleMessage(message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(dialog, DWLP_USER, 0);
+        self->m_hwnd = nullptr;
+        self->m_controls.reset();
+        self->m_fonts.reset();
+    }
+    return result;
+}
+
+INT_PTR frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_INITDIALOG:
+            OnInitDialog();
+            return FALSE;  // the focus is set
+        case WM_COMMAND:
+            OnCommand(LOWORD(wParam));
+            return TRUE;
+        case WM_CLOSE:
+            Close();
+            return TRUE;
+        case WM_PAINT:
+            OnPaint();
+            return TRUE;
+        case WM_CTLCOLORSTATIC:
+            return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+        case WM_SYSCOLORCHANGE:
+        case WM_SETTINGCHANGE:  // a high-contrast theme on or off
+        case WM_THEMECHANGED:
+            m_colours = CurrentColours(DesignedColours());
+            RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+            return FALSE;
+        case WM_GETDPISCALEDSIZE:
+            // The dialog's own size at the new DPI, so that the system's
+            // suggestion in WM_DPICHANGED is it.
+            *reinterpret_cast<SIZE*>(lParam) = WindowSize(LOWORD(wParam));
+            SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, TRUE);
+            return TRUE;
+        case WM_DPICHANGED:
+            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+            return TRUE;
+        default:
+            return FALSE;
+    }
+}
+
+void frmAbout::OnInitDialog() {
+    const forms::Form& form = Description();
+    KeepOwnLayoutOnDpiChange(m_hwnd);
+    m_controls = std::make_unique<FormControls>(m_hwnd, form);
+    m_colours = CurrentColours(DesignedColours());
+    Load();
+    // It opens on the main window's screen, at that screen's DPI.
+    Layout(WindowDpi(m_centreOn));
+    const SIZE size = WindowSize(m_dpi);
+    RECT main{};
+    GetWindowRect(m_centreOn, &main);
+    const POINT origin = CentredOn(main, size.cx, size.cy);
+    SetWindowPos(m_hwnd, nullptr, origin.x, origin.y, size.cx, size.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    // Enter presses 确定 when the focus is not on a button.
+    SendMessageW(m_hwnd, DM_SETDEFID,
+                 static_cast<WPARAM>(IdOfControlWith(&forms::Control::isDefault)), 0);
+    SendMessageW(m_hwnd, WM_NEXTDLGCTL,
+                 reinterpret_cast<WPARAM>(m_controls->Get(form.initialFocus)), TRUE);
 }
 
 void frmAbout::Load() {
@@ -105,88 +170,27 @@ void frmAbout::Load() {
 
 void frmAbout::Layout(UINT dpi) {
     m_dpi = dpi;
-    const forms::Form& form = Description();
     auto fonts = std::make_unique<FontSet>(dpi);
     m_controls->Layout(dpi, *fonts);
-    m_fonts = std::move(fonts);
-    FitDescription();
+    m_fonts = std::move(fonts);  // the old fonts go once no control uses them
+    InvalidateRect(m_hwnd, nullptr, TRUE);
+}
 
+SIZE frmAbout::WindowSize(UINT dpi) const {
+    const forms::Form& form = Description();
     const int scale = static_cast<int>(dpi);
     const RECT outer = WindowRectForClient(forms::TwipsToPixels(form.clientWidth, scale),
                                            forms::TwipsToPixels(form.clientHeight, scale), kStyle,
                                            kExStyle, false, dpi);
-    SetWindowPos(m_hwnd, nullptr, 0, 0, outer.right, outer.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    InvalidateRect(m_hwnd, nullptr, TRUE);
+    return {outer.right, outer.bottom};
 }
 
-void frmAbout::FitDescription() {
-    // The safety warning must be readable whole: where the dialog font cannot
-    // fit it into the label's box, step down to the largest size that does.
-    const HWND label = m_controls->Get("lblDescription");
-    RECT box{};
-    GetClientRect(label, &box);
-    const std::wstring text = TextOf(label);
-    const LOGFONTW dialog = DialogLogFont(m_dpi);
-    const HDC dc = GetDC(label);
-    if (dc == nullptr) return;
-    const auto fontAt = [&](double points) {
-        LOGFONTW font = dialog;
-        font.lfHeight = PointsToHeight(points, m_dpi);
-        return UniqueFont(CreateFontIndirectW(&font));
-    };
-    const auto fits = [&](double points) {
-        const UniqueFont font = fontAt(points);
-        const SelectedObject selected(dc, font.get());
-        RECT needed{0, 0, box.right, 0};
-        DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
-                  DT_CALCRECT | DT_WORDBREAK | DT_EXPANDTABS | DT_NOPREFIX);
-        return needed.bottom <= box.bottom && needed.right <= box.right;
-    };
-    const double start = HeightToPoints(dialog.lfHeight, m_dpi);
-    const double size =
-        LargestFittingSize(start, kMinimumDescriptionPoints, kDescriptionStepPoints, fits);
-    ReleaseDC(label, dc);
-
-    if (size == start) {
-        m_descriptionFont.reset();
-        return;  // the dialog font it has from the layout
-    }
-    UniqueFont font = fontAt(size);
-    SendMessageW(label, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), TRUE);
-    m_descriptionFont = std::move(font);
-}
-
-LRESULT frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    switch (message) {
-        HANDLE_MSG(m_hwnd, WM_COMMAND, OnCommand);
-        HANDLE_MSG(m_hwnd, WM_ACTIVATE, OnActivate);
-        HANDLE_MSG(m_hwnd, WM_CLOSE, OnClose);
-        HANDLE_MSG(m_hwnd, WM_PAINT, OnPaint);
-        HANDLE_MSG(m_hwnd, WM_CTLCOLORSTATIC, OnCtlColorStatic);
-        case DM_GETDEFID:
-            return DefaultButton();
-        case WM_DPICHANGED:
-            OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-            return 0;
-        default:
-            return Default(message, wParam, lParam);
-    }
-}
-
-LRESULT frmAbout::DefaultButton() const {
-    // Asked by IsDialogMessage when Enter is pressed: cmdOK.
-    const int id = IdOfControlWith(&forms::Control::isDefault);
-    return id != 0 ? MAKELRESULT(id, DC_HASDEFID) : 0;
-}
-
-void frmAbout::OnCommand(HWND window, int id, HWND, UINT) {
+void frmAbout::OnCommand(int id) {
     const forms::Form& form = Description();
-    // Esc arrives as IDCANCEL: it presses the cancel button, cmdOK.
-    const int pressed = id == IDCANCEL ? IdOfControlWith(&forms::Control::isCancel) : id;
-    if (pressed == ControlId(form, "cmdOK")) {
-        OnClose(window);
-    } else if (pressed == ControlId(form, "cmdSysInfo")) {
+    // Esc sends IDCANCEL: 确定 is also the cancel button.
+    if (id == IDCANCEL || id == ControlId(form, "cmdOK")) {
+        Close();
+    } else if (id == ControlId(form, "cmdSysInfo")) {
         StartSystemInformation();
     }
 }
@@ -198,44 +202,36 @@ void frmAbout::StartSystemInformation() {
     StartSysInfo(platform::SystemServices(), messenger);
 }
 
-void frmAbout::OnActivate(HWND window, UINT state, HWND, BOOL) {
-    m_focus.OnActivate(window, state);
-}
-
-void frmAbout::OnClose(HWND window) { DestroyWindow(window); }
-
-void frmAbout::OnPaint(HWND window) {
+void frmAbout::OnPaint() {
     PAINTSTRUCT paint;
-    const HDC dc = BeginPaint(window, &paint);
-    // Line1, the etched separator above the buttons.
+    const HDC dc = BeginPaint(m_hwnd, &paint);
+    // Line1, the etched separator above the buttons: its grey stroke first.
     const int scale = static_cast<int>(m_dpi);
-    for (const forms::Line& line : Description().lines) {
+    const auto& lines = Description().lines;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        const forms::Line& line = lines[i];
         const int thickness = std::max(1, line.widthPixels * scale / static_cast<int>(kDefaultDpi));
         const int y = forms::TwipsToPixels(line.y, scale);
         const RECT stroke{forms::TwipsToPixels(line.x1, scale), y,
                           forms::TwipsToPixels(line.x2, scale) + 1, y + thickness};
-        const UniqueBrush brush(
-            CreateSolidBrush(RGB(line.colour.red, line.colour.green, line.colour.blue)));
+        const UniqueBrush brush(CreateSolidBrush(i == 0 ? m_colours.shadow : m_colours.highlight));
         FillRect(dc, &stroke, brush.get());
     }
-    EndPaint(window, &paint);
+    EndPaint(m_hwnd, &paint);
 }
 
-HBRUSH frmAbout::OnCtlColorStatic(HWND window, HDC dc, HWND control, int type) {
+INT_PTR frmAbout::OnCtlColorStatic(HDC dc, HWND control) {
     const forms::Control* described = m_controls ? m_controls->Describe(control) : nullptr;
-    if (described == nullptr || described->colour != forms::TextColour::Black) {
-        return FORWARD_WM_CTLCOLORSTATIC(window, dc, control, DefWindowProcW);
-    }
-    static_cast<void>(type);
-    SetTextColor(dc, RGB(0, 0, 0));
+    if (described == nullptr || described->colour != forms::TextColour::Black) return FALSE;
+    SetTextColor(dc, m_colours.text);
     SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    return GetSysColorBrush(COLOR_BTNFACE);
+    return reinterpret_cast<INT_PTR>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
 void frmAbout::OnDpiChanged(UINT dpi, const RECT& suggested) {
+    Layout(dpi);
     SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    Layout(dpi);
 }
 
 }  // namespace quendal::win32

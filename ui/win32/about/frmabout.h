@@ -1,24 +1,29 @@
 #pragma once
 // The About dialog: icon, title, version, the description with its safety
 // warnings, and a button that starts the system's System Information tool.
-// Not owned by the main window and not modal; one at a time. Each opening
-// creates the window afresh from the form description and runs its load.
+// A dialog to the system: the dialog manager's own window, made from an empty
+// template in memory and filled from the form description as it opens. So
+// screen readers announce it as a dialog and read its text, and the dialog
+// manager gives it Enter, Esc, its default button and the focus it had. Not
+// owned by the main window and not modal; one at a time. Each opening creates
+// it afresh and runs its load.
+
+#include <windows.h>
 
 #include <memory>
 
-#include "focusmemory.h"
+#include "colours.h"
 #include "fonts.h"
 #include "formcontrols.h"
-#include "gdiowners.h"
-#include "window.h"
 
 namespace quendal::win32 {
 
-class frmAbout final : public Window {
+class frmAbout {
 public:
-    static constexpr wchar_t kClassName[] = L"QuendalAbout";
-
     frmAbout() = default;
+    ~frmAbout() { Close(); }
+    frmAbout(const frmAbout&) = delete;
+    frmAbout& operator=(const frmAbout&) = delete;
 
     // Opens the dialog centred on `centreOn`; when it is open already, brings
     // it (or the message box it shows) to the front instead.
@@ -26,28 +31,27 @@ public:
     void Close();
     bool IsOpen() const { return m_hwnd != nullptr; }
 
-protected:
-    LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
-
 private:
-    void OnCommand(HWND window, int id, HWND control, UINT code);
-    void OnActivate(HWND window, UINT state, HWND other, BOOL minimized);
-    void OnClose(HWND window);
-    void OnPaint(HWND window);
-    HBRUSH OnCtlColorStatic(HWND window, HDC dc, HWND control, int type);
+    static INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+    INT_PTR HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+
+    void OnInitDialog();
+    void OnCommand(int id);
+    void OnPaint();
+    INT_PTR OnCtlColorStatic(HDC dc, HWND control);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
-    LRESULT DefaultButton() const;
+    SIZE WindowSize(UINT dpi) const;
 
     void Load();
     void Layout(UINT dpi);
-    void FitDescription();
     void StartSystemInformation();
 
+    HWND m_hwnd = nullptr;
+    HWND m_centreOn = nullptr;
     UINT m_dpi = 96;
     std::unique_ptr<FormControls> m_controls;
     std::unique_ptr<FontSet> m_fonts;
-    UniqueFont m_descriptionFont;  // only when the dialog font is too large for it
-    FocusMemory m_focus;
+    ThemeColours m_colours{};
     bool m_busy = false;
 };
 

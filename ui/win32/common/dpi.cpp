@@ -37,7 +37,7 @@ HMODULE ShCore() {
 using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForMonitorFn = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+using SetDialogDpiChangeBehaviorFn = BOOL(WINAPI*)(HWND, int, int);
 using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 constexpr int kEffectiveDpi = 0;  // MDT_EFFECTIVE_DPI
@@ -86,29 +86,11 @@ RECT WindowRectForClient(int clientWidth, int clientHeight, DWORD style, DWORD e
     return {0, 0, rect.right - rect.left, rect.bottom - rect.top};
 }
 
-NONCLIENTMETRICSW NonClientMetrics(UINT dpi) {
-    NONCLIENTMETRICSW metrics{};
-    metrics.cbSize = sizeof(metrics);
-    static const auto parametersForDpi =
-        Lookup<SystemParametersInfoForDpiFn>(User32(), "SystemParametersInfoForDpi");
-    if (parametersForDpi != nullptr &&
-        parametersForDpi(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0, dpi)) {
-        return metrics;
-    }
-    if (!SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, sizeof(metrics), &metrics, 0)) {
-        metrics = NONCLIENTMETRICSW{};
-        metrics.cbSize = sizeof(metrics);
-    }
-    // Older systems give the fonts at the system DPI.
-    const auto scale = [dpi](LONG& height) {
-        height = MulDiv(height, static_cast<int>(dpi), static_cast<int>(SystemDpi()));
-    };
-    scale(metrics.lfMessageFont.lfHeight);
-    scale(metrics.lfMenuFont.lfHeight);
-    scale(metrics.lfCaptionFont.lfHeight);
-    scale(metrics.lfSmCaptionFont.lfHeight);
-    scale(metrics.lfStatusFont.lfHeight);
-    return metrics;
+void KeepOwnLayoutOnDpiChange(HWND dialog) {
+    constexpr int kDisableAll = 1;  // DDC_DISABLE_ALL
+    static const auto setBehavior =
+        Lookup<SetDialogDpiChangeBehaviorFn>(User32(), "SetDialogDpiChangeBehavior");
+    if (setBehavior != nullptr) setBehavior(dialog, kDisableAll, kDisableAll);
 }
 
 int SystemMetric(int index, UINT dpi) {

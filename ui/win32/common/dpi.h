@@ -9,6 +9,9 @@
 #ifndef WM_DPICHANGED
 #define WM_DPICHANGED 0x02E0
 #endif
+#ifndef WM_GETDPISCALEDSIZE
+#define WM_GETDPISCALEDSIZE 0x02E4
+#endif
 
 namespace quendal::win32 {
 
@@ -26,8 +29,10 @@ UINT WindowDpi(HWND window);
 RECT WindowRectForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle,
                          bool hasMenu, UINT dpi);
 
-// The system's fonts (the dialog font is lfMessageFont) at `dpi`.
-NONCLIENTMETRICSW NonClientMetrics(UINT dpi);
+// A dialog that lays itself out again on WM_DPICHANGED, as the About dialog
+// does from the form description: Windows 10 1703 and later would otherwise
+// rescale its controls and fonts themselves as well.
+void KeepOwnLayoutOnDpiChange(HWND dialog);
 
 // GetSystemMetrics at `dpi` (icon sizes, for example).
 int SystemMetric(int index, UINT dpi);

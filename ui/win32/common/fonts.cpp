@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "dpi.h"
-
 namespace quendal::win32 {
 
 namespace {
@@ -42,22 +40,9 @@ LONG PointsToHeight(double points, UINT dpi) {
     return -static_cast<LONG>(std::lround(points * static_cast<double>(dpi) / 72.0));
 }
 
-double HeightToPoints(LONG height, UINT dpi) {
-    return std::abs(static_cast<double>(height)) * 72.0 / static_cast<double>(dpi);
-}
-
-double LargestFittingSize(double start, double minimum, double step,
-                          const std::function<bool(double)>& fits) {
-    double size = start;
-    while (!fits(size) && size - step >= minimum) size -= step;
-    return size;
-}
-
-LOGFONTW DialogLogFont(UINT dpi) { return NonClientMetrics(dpi).lfMessageFont; }
-
-LOGFONTW SongLogFont(bool bold, UINT dpi) {
+LOGFONTW SongLogFont(double points, bool bold, UINT dpi) {
     LOGFONTW font{};
-    font.lfHeight = PointsToHeight(forms::kSongPointSize, dpi);
+    font.lfHeight = PointsToHeight(points, dpi);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = GB2312_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;
@@ -68,9 +53,9 @@ LOGFONTW SongLogFont(bool bold, UINT dpi) {
 }
 
 FontSet::FontSet(UINT dpi) {
-    const LOGFONTW dialog = DialogLogFont(dpi);
-    const LOGFONTW song = SongLogFont(false, dpi);
-    const LOGFONTW songBold = SongLogFont(true, dpi);
+    const LOGFONTW dialog = SongLogFont(forms::kDialogPointSize, false, dpi);
+    const LOGFONTW song = SongLogFont(forms::kSongPointSize, false, dpi);
+    const LOGFONTW songBold = SongLogFont(forms::kSongPointSize, true, dpi);
     m_dialog.reset(CreateFontIndirectW(&dialog));
     m_song.reset(CreateFontIndirectW(&song));
     m_songBold.reset(CreateFontIndirectW(&songBold));

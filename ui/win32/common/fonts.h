@@ -1,7 +1,14 @@
 #pragma once
-// The fonts of one window at one DPI: the system's dialog font, and 宋体
-// 10.5 pt (GB2312) regular and bold for the labels that the form description
-// sets in it. Where SimSun is missing, a CJK serif stands in.
+// The fonts of one window at one DPI, all 宋体 (SimSun, GB2312): the dialog
+// font at 9 pt, and 10.5 pt regular and bold for the labels that the form
+// description sets in 宋体. Where SimSun is missing, a CJK serif stands in.
+//
+// The dialog font is not the system's message font. The form's controls keep
+// the places of its design, and their texts must fit them: the text boxes are
+// 18 pixels high at 96 dpi, 14 inside their sunken border. 宋体 9 pt, the
+// dialog font of Chinese Windows (what "MS Shell Dlg" stands for there), is
+// 12 pixels from ascent to descent; the message font of Windows 8 to 11,
+// Microsoft YaHei UI 9 pt, is 15 (Microsoft YaHei, Windows 7's, 16).
 
 #include <windows.h>
 
@@ -27,18 +34,11 @@ std::wstring ChooseSongFace(const std::function<bool(std::wstring_view)>& instal
 bool HasChineseFace(std::wstring_view face);
 
 // Font height in logical units for a size in points at `dpi` (negative: the
-// character height, as LOGFONT wants it), and back.
+// character height, as LOGFONT wants it).
 LONG PointsToHeight(double points, UINT dpi);
-double HeightToPoints(LONG height, UINT dpi);
 
-// The largest size from `start` down in steps of `step`, not below `minimum`,
-// at which `fits` says the text fits; `minimum` (or `start`, if that is
-// smaller) when none does.
-double LargestFittingSize(double start, double minimum, double step,
-                          const std::function<bool(double)>& fits);
-
-LOGFONTW DialogLogFont(UINT dpi);
-LOGFONTW SongLogFont(bool bold, UINT dpi);
+// 宋体 of that size and weight at `dpi`.
+LOGFONTW SongLogFont(double points, bool bold, UINT dpi);
 
 class FontSet {
 public:

@@ -6,7 +6,6 @@
 
 #include "controlids.h"
 #include "picture.h"
-#include "resourceids.h"
 #include "resources.h"
 #include "utf16.h"
 
@@ -79,14 +78,6 @@ FormControls::FormControls(HWND parent, const forms::Form& form)
 
 FormControls::~FormControls() = default;
 
-void FormControls::PreparePictures(const forms::Form& form, UINT dpi) {
-    for (const forms::Control& control : form.controls) {
-        if (control.picture != forms::Picture::Circuit) continue;
-        const forms::PixelRect place = forms::ToPixels(control.rect, static_cast<int>(dpi));
-        StartPreparingPicture(ResourceBytes(IDR_CIRCUIT), place.width, place.height, dpi);
-    }
-}
-
 void FormControls::CreateControl(std::size_t index) {
     const forms::Control& control = m_form.controls[index];
     const int id = ControlIdAt(index);
@@ -133,8 +124,7 @@ void FormControls::Layout(UINT dpi, const FontSet& fonts) {
         PictureBox* picture = m_pictures[i].get();
         if (picture == nullptr) continue;
         if (control.picture == forms::Picture::Circuit) {
-            picture->SetBitmap(
-                PreparedPicture(ResourceBytes(IDR_CIRCUIT), place.width, place.height, dpi));
+            picture->SetBitmap(CircuitPicture(place.width, place.height, dpi));
         } else if (control.picture == forms::Picture::AppIcon) {
             const int size = MulDiv(kIconPixelsAt96Dpi, scale, 96);
             picture->SetIcon(ProgramIcon(size), size);

@@ -26,10 +26,6 @@ public:
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
 
-    // Starts decoding the form's pictures for `dpi` on a second thread, ahead
-    // of the window (see StartPreparingPicture).
-    static void PreparePictures(const forms::Form& form, UINT dpi);
-
     // Places every control and gives it its font and picture for `dpi`.
     void Layout(UINT dpi, const FontSet& fonts);
 

@@ -2,6 +2,8 @@
 
 #include <windowsx.h>
 
+#include "accessiblegraphic.h"
+
 namespace quendal::win32 {
 
 PictureBox::PictureBox(HWND parent, int id, const std::wstring& accessibleName, bool tabStop) {
@@ -32,6 +34,11 @@ LRESULT PictureBox::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HANDLE_MSG(m_hwnd, WM_GETDLGCODE, OnGetDlgCode);
         case WM_ERASEBKGND:
             return 1;  // WM_PAINT covers the whole box
+        case WM_GETOBJECT:
+            if (const LRESULT answer = AnswerAsGraphic(m_hwnd, wParam, lParam); answer != 0) {
+                return answer;
+            }
+            return Default(message, wParam, lParam);
         default:
             return Default(message, wParam, lParam);
     }

@@ -1,8 +1,8 @@
 #pragma once
 // A picture box: draws a bitmap from its top-left corner, clipped to the box,
 // or an icon. As a tab stop it takes the focus like any control, from the
-// keyboard or a click, and shows a focus frame while it has it. Its window
-// text is its accessible name, which screen readers announce.
+// keyboard or a click, and shows a focus frame while it has it. Screen
+// readers announce it as a graphic, named by its window text.
 
 #include <string>
 

@@ -3,4 +3,5 @@
 // defines: the resource compiler reads this file too.
 
 #define IDI_QUENDAL 1
-#define IDR_CIRCUIT 101
+// The circuit picture made for a DPI is the bitmap IDB_CIRCUIT_AT_DPI + DPI.
+#define IDB_CIRCUIT_AT_DPI 1000

@@ -26,19 +26,16 @@ const forms::Form& Description() { return forms::Form1(); }
 Form1::Form1() {
     RegisterClassOnce(kClassName);
     const forms::Form& form = Description();
-    const UINT systemDpi = SystemDpi();
-    const RECT size =
-        WindowRectForClient(forms::TwipsToPixels(form.clientWidth, static_cast<int>(systemDpi)),
-                            forms::TwipsToPixels(form.clientHeight, static_cast<int>(systemDpi)),
-                            kStyle, kExStyle, true, systemDpi);
+    const SIZE size = DesignSize(SystemDpi());
     const std::wstring caption = ToUtf16(form.caption);
     // The first position is the system's choice.
-    if (Create(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-               size.right, size.bottom, nullptr, BuildMenuBar(form)) == nullptr) {
+    if (Create(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
+               size.cy, nullptr, BuildMenuBar(form)) == nullptr) {
         return;
     }
     m_controls = std::make_unique<FormControls>(m_hwnd, form);
     Layout(WindowDpi(m_hwnd));
+    SizeToDesign();
     m_focus.Start(m_hwnd, m_controls->Get(form.initialFocus));
 }
 
@@ -47,28 +44,43 @@ void Form1::Show(int showCommand) {
     UpdateWindow(m_hwnd);
 }
 
-void Form1::Layout(UINT dpi) {
-    m_dpi = dpi;
+SIZE Form1::DesignSize(UINT dpi) {
     const forms::Form& form = Description();
+    const int scale = static_cast<int>(dpi);
+    return OuterSize(forms::TwipsToPixels(form.clientWidth, scale),
+                     forms::TwipsToPixels(form.clientHeight, scale), dpi);
+}
+
+SIZE Form1::OuterSize(int clientWidth, int clientHeight, UINT dpi) {
+    const RECT outer = WindowRectForClient(clientWidth, clientHeight, kStyle, kExStyle, true, dpi);
+    return {outer.right, outer.bottom};
+}
+
+void Form1::SizeToDesign() {
+    // The client area is the form's, at the DPI of the screen the window
+    // opened on, whatever the menu bar's height.
+    const forms::Form& form = Description();
+    const int scale = static_cast<int>(m_dpi);
+    const int width = forms::TwipsToPixels(form.clientWidth, scale);
+    const int height = forms::TwipsToPixels(form.clientHeight, scale);
+    const SIZE outer = DesignSize(m_dpi);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx, outer.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    if (client.right != width || client.bottom != height) {
+        SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx + width - client.right,
+                     outer.cy + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+}
+
+void Form1::Layout(UINT dpi) {
+    // The controls, their fonts and the icons for `dpi`; the window's size is
+    // the user's (or the system's, maximised), never reset here.
+    m_dpi = dpi;
     auto fonts = std::make_unique<FontSet>(dpi);
     m_controls->Layout(dpi, *fonts);
     m_fonts = std::move(fonts);  // the old fonts go once no control uses them
-
-    // The client area is the form's, whatever the menu bar's height.
-    const int scale = static_cast<int>(dpi);
-    const int width = forms::TwipsToPixels(form.clientWidth, scale);
-    const int height = forms::TwipsToPixels(form.clientHeight, scale);
-    RECT outer = WindowRectForClient(width, height, kStyle, kExStyle, true, dpi);
-    SetWindowPos(m_hwnd, nullptr, 0, 0, outer.right, outer.bottom,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    RECT client;
-    GetClientRect(m_hwnd, &client);
-    if (client.right != width || client.bottom != height) {
-        GetWindowRect(m_hwnd, &outer);
-        SetWindowPos(m_hwnd, nullptr, 0, 0, outer.right - outer.left + width - client.right,
-                     outer.bottom - outer.top + height - client.bottom,
-                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
 
     UniqueIcon big = ProgramIcon(SystemMetric(SM_CXICON, dpi));
     UniqueIcon small = ProgramIcon(SystemMetric(SM_CXSMICON, dpi));
@@ -84,6 +96,9 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HANDLE_MSG(m_hwnd, WM_ACTIVATE, OnActivate);
         HANDLE_MSG(m_hwnd, WM_CLOSE, OnClose);
         HANDLE_MSG(m_hwnd, WM_DESTROY, OnDestroy);
+        case WM_GETDPISCALEDSIZE:
+            *reinterpret_cast<SIZE*>(lParam) = ScaledSize(LOWORD(wParam));
+            return TRUE;
         case WM_DPICHANGED:
             OnDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
@@ -127,12 +142,23 @@ void Form1::OnClose(HWND window) {
 
 void Form1::OnDestroy(HWND) { PostQuitMessage(0); }
 
+SIZE Form1::ScaledSize(UINT dpi) const {
+    // The client area the user gave the window, scaled to the new DPI: the
+    // frame's and menu's parts do not scale in proportion.
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    const int scale = static_cast<int>(dpi);
+    const int current = static_cast<int>(m_dpi);
+    return OuterSize(MulDiv(client.right, scale, current), MulDiv(client.bottom, scale, current),
+                     dpi);
+}
+
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    // Where the system puts the window on the new screen; Layout then sizes
-    // it for the form's client area at the new DPI.
+    // The system's rectangle: the scaled size asked for above, or the
+    // maximised window's on its new screen.
+    Layout(dpi);
     SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                  suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
-    Layout(dpi);
 }
 
 HWND Form1::Box(FieldId field) const {

@@ -40,6 +40,12 @@ private:
     void OnDpiChanged(UINT dpi, const RECT& suggested);
 
     void Layout(UINT dpi);
+    void SizeToDesign();
+    // Outer sizes: the form's own at `dpi`, the present client area's at
+    // `dpi`, and any client area's.
+    static SIZE DesignSize(UINT dpi);
+    SIZE ScaledSize(UINT dpi) const;
+    static SIZE OuterSize(int clientWidth, int clientHeight, UINT dpi);
     void Calculate(void (*calculation)(FieldSet&, Messenger&));
     HWND Box(FieldId field) const;
 
