@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
                       RejectedCase{"InvalidUtf8",
                                    "\xff"
                                    "5"},
-                      RejectedCase{"Newline", "5\n"}),
+                      RejectedCase{"LineBreakInside", "2\r\n20"}),
     [](const auto& row) { return std::string(row.param.name); });
 
 TEST(RejectedText, NulInsideTheText) {

@@ -240,10 +240,20 @@ private Q_SLOTS:
         QVERIFY(dialog->isVisible());
     }
 
+    // 32 pixels at 100 %, and at other scales (ctest runs this again with
+    // QT_SCALE_FACTOR) the drawing made at that size, not the 32 blown up.
     void iconIsA32PixelPicture() {
         frmAbout* dialog = OpenedDialog();
         const QPixmap icon = Find<QLabel>(dialog, "picIcon")->pixmap();
-        QCOMPARE(icon.size(), QSize(32, 32));
+        const qreal ratio = dialog->devicePixelRatioF();
+        QCOMPARE(icon.deviceIndependentSize().toSize(), QSize(32, 32));
+        const int pixels = qRound(32 * ratio);
+        QCOMPARE(icon.size(), QSize(pixels, pixels));
+        QImage made(QStringLiteral(":/quendal-%1.png").arg(pixels));
+        QVERIFY(!made.isNull());
+        made.setDevicePixelRatio(ratio);
+        QCOMPARE(icon.toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied),
+                 made.convertToFormat(QImage::Format_ARGB32_Premultiplied));
     }
 
     void exitWithTheDialogOpenEndsTheProgram() {

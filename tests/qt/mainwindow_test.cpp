@@ -122,6 +122,29 @@ private Q_SLOTS:
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));
     }
 
+    // At every scale (ctest runs this again with QT_SCALE_FACTOR) the circuit
+    // shows pixel for pixel: at 100 % the JPEG's own top-left part, elsewhere
+    // the bitmap made for that scale, not the JPEG blown up and blurred.
+    void circuitIsDrawnFromTheBitmapMadeForTheScale() {
+        auto* picture = m_window->findChild<QWidget*>(QStringLiteral("Picture1"));
+        const qreal ratio = picture->devicePixelRatioF();
+        const int dpi = qRound(96 * ratio);
+        const QImage shown = picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        QImage source = dpi == 96 ? QImage(QStringLiteral(":/circuit.jpg"))
+                                  : QImage(QStringLiteral(":/circuit/circuit-%1.png").arg(dpi));
+        QVERIFY2(!source.isNull(), qPrintable(QStringLiteral("no picture for %1 dpi").arg(dpi)));
+        source =
+            source.copy(QRect(QPoint(0, 0), shown.size())).convertToFormat(QImage::Format_RGB32);
+        QCOMPARE(shown.size(), QSize(qRound(249 * ratio), qRound(265 * ratio)));
+        int differing = 0;
+        for (int y = 0; y < shown.height(); ++y) {
+            for (int x = 0; x < shown.width(); ++x) {
+                differing += shown.pixel(x, y) != source.pixel(x, y) ? 1 : 0;
+            }
+        }
+        QCOMPARE(differing, 0);
+    }
+
     void songLabelsUseTheSerifCjkFont_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<bool>("bold");

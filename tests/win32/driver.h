@@ -108,6 +108,6 @@ void PressKey(WORD key, bool alt = false, bool shift = false);
 // The files of the build under test (the build writes their paths in).
 inline const std::wstring kProgramPath = L"" QUENDAL_TEST_PROGRAM;
 inline const std::wstring kStandInPath = L"" QUENDAL_TEST_STAND_IN;
-inline const std::wstring kCircuitPath = L"" QUENDAL_TEST_CIRCUIT;
+inline const std::wstring kAssetsPath = L"" QUENDAL_TEST_ASSETS;
 
 }  // namespace quendal::testing

@@ -81,57 +81,28 @@ TEST_P(Layout, AboutFollowsItsDescription) {
     ExpectForm(program.About(), forms::frmAbout(), Dpi());
 }
 
-TEST_P(Layout, TheCircuitShowsItsTopLeftPartScaledWithTheDpi) {
-    const Image jpeg = DecodeFile(kCircuitPath);
-    ASSERT_EQ(jpeg.width, 836);
-    ASSERT_EQ(jpeg.height, 1137);
+// Drawn pixel for pixel, sharp: at 96 DPI the JPEG's own top-left part, at
+// 144 DPI the bitmap made for it from the drawing (never the JPEG blown up).
+TEST_P(Layout, TheCircuitIsDrawnFromTheBitmapMadeForItsDpi) {
+    const Image source = DecodeFile(Dpi() == 96 ? kAssetsPath + L"/circuit.jpg"
+                                                : kAssetsPath + L"/circuit/circuit-" +
+                                                      std::to_wstring(Dpi()) + L".png");
+    ASSERT_GT(source.width, 0);
     const Program program;
     Sleep(300);  // drawn
     const Image shown = CaptureClient(program.Control("Picture1"));
     ASSERT_GT(shown.width, 0);
-
-    // Ink in the picture must show as ink within a pixel of where the
-    // scaling puts it (lines are a pixel or two wide and blur when scaled);
-    // plain paper, with paper all around it, must show as paper.
-    const auto paperAround = [&](int x, int y) {
-        for (int dy = -2; dy <= 2; ++dy) {
-            for (int dx = -2; dx <= 2; ++dx) {
-                if (Grey(jpeg.At(std::clamp(x + dx, 0, jpeg.width - 1),
-                                 std::clamp(y + dy, 0, jpeg.height - 1))) < 200) {
-                    return false;
-                }
-            }
-        }
-        return true;
-    };
-    const auto darkestNear = [&](int x, int y) {
-        int darkest = 255;
-        for (int dy = -1; dy <= 1; ++dy) {
-            for (int dx = -1; dx <= 1; ++dx) {
-                darkest = std::min(darkest, Grey(shown.At(x + dx, y + dy)));
-            }
-        }
-        return darkest;
-    };
-    int ink = 0;
-    int paper = 0;
-    int wrong = 0;
-    for (int y = 2; y < shown.height - 2; ++y) {
-        for (int x = 2; x < shown.width - 2; ++x) {
-            const int sourceX = x * 96 / Dpi();
-            const int sourceY = y * 96 / Dpi();
-            if (Grey(jpeg.At(sourceX, sourceY)) < 80) {
-                ++ink;
-                if (darkestNear(x, y) > 128) ++wrong;
-            } else if (paperAround(sourceX, sourceY)) {
-                ++paper;
-                if (Grey(shown.At(x, y)) < 200) ++wrong;
-            }
+    ASSERT_LE(shown.width, source.width);
+    ASSERT_LE(shown.height, source.height);
+    // JPEG decoders may round a level apart; the focus frame is not there
+    // (the focus is in txtVolt).
+    int differing = 0;
+    for (int y = 0; y < shown.height; ++y) {
+        for (int x = 0; x < shown.width; ++x) {
+            differing += std::abs(Grey(shown.At(x, y)) - Grey(source.At(x, y))) > 2 ? 1 : 0;
         }
     }
-    EXPECT_GT(ink, 1000) << "too little of the drawing to judge";
-    EXPECT_GT(paper, 10000);
-    EXPECT_LE(wrong * 100, (ink + paper)) << wrong << " of " << ink + paper << " pixels differ";
+    EXPECT_EQ(differing, 0) << "of " << shown.width * shown.height << " pixels";
 }
 
 TEST_P(Layout, Line1IsAGreyLineOverAWhiteOne) {

@@ -74,6 +74,9 @@ enum class TextColour { SystemDefault, Black };
 // Pictures built into the program.
 enum class Picture { None, Circuit, AppIcon };
 
+// The program's icon is 32 × 32 pixels at 96 dpi.
+inline constexpr int kAppIconPixels = 32;
+
 // A picture is drawn pixel for pixel from a bitmap made for the screen's
 // scale, never blown up from a smaller one. Of the DPIs it was made at
 // (`available`, ascending), the one to draw from at `dpi`: that DPI itself,

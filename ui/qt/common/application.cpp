@@ -15,7 +15,7 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     setOrganizationName(QString::fromUtf8(MakerName));
     // Wayland ties the window to its desktop entry (name, icon) by this id.
     setDesktopFileName(QString::fromUtf8(DesktopId));
-    setWindowIcon(QIcon(QStringLiteral(":/quendal-32.png")));
+    setWindowIcon(ProgramIcon());
 
     // Subsets of Noto CJK holding just the program's own characters
     // (assets/fonts): the system's CJK collections cost over a quarter of the
@@ -33,5 +33,13 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
 }
 
 QString SongFamily() { return QString::fromLatin1(kSerifFamily); }
+
+QIcon ProgramIcon() {
+    QIcon icon;
+    for (const int size : {32, 40, 48, 56, 64}) {
+        icon.addFile(QStringLiteral(":/quendal-%1.png").arg(size), QSize(size, size));
+    }
+    return icon;
+}
 
 }  // namespace quendal::ui

@@ -4,6 +4,7 @@
 // it, so the tests run the start-up that users get.
 
 #include <QApplication>
+#include <QIcon>
 #include <QString>
 
 #include "fontconfigpreload.h"
@@ -24,5 +25,9 @@ inline constexpr char kSansFamily[] = "Quendal Sans";
 
 // The family of the 宋体 labels.
 QString SongFamily();
+
+// The program's icon, drawn at 32 pixels and at each size of the common
+// scales (assets/quendal-<size>.png), so that none is blown up.
+QIcon ProgramIcon();
 
 }  // namespace quendal::ui

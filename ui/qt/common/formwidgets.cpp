@@ -17,18 +17,6 @@ namespace {
 
 constexpr int kDesignDpi = 96;
 
-QString Resource(forms::Picture picture) {
-    switch (picture) {
-        case forms::Picture::Circuit:
-            return QStringLiteral(":/circuit.jpg");
-        case forms::Picture::AppIcon:
-            return QStringLiteral(":/quendal-32.png");
-        case forms::Picture::None:
-            break;
-    }
-    return {};
-}
-
 // Every control's font in full: a desktop font of another size would not fit
 // the form's fixed places.
 QFont FormFont(forms::FontFace face) {
@@ -73,15 +61,9 @@ QWidget* Build(const forms::Control& control, QWidget* client) {
             break;
         }
         case forms::ControlKind::PictureBox:
-            widget = new PictureBox(Resource(control.picture), geometry, client);
+        case forms::ControlKind::IconBox:
+            widget = new PictureBox(control.picture, geometry, client);
             break;
-        case forms::ControlKind::IconBox: {
-            auto* icon = new QLabel(client);
-            icon->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-            icon->setPixmap(QPixmap(Resource(control.picture)));
-            widget = icon;
-            break;
-        }
     }
     widget->setObjectName(FormWidgets::Text(control.name));
     widget->setGeometry(geometry);

@@ -15,8 +15,6 @@ namespace {
 
 using forms::ControlKind;
 
-constexpr int kIconPixelsAt96Dpi = 32;
-
 DWORD StyleOf(const forms::Control& control) {
     DWORD style = WS_CHILD | WS_VISIBLE | (control.tabStop ? WS_TABSTOP : 0);
     switch (control.kind) {
@@ -126,7 +124,7 @@ void FormControls::Layout(UINT dpi, const FontSet& fonts) {
         if (control.picture == forms::Picture::Circuit) {
             picture->SetBitmap(CircuitPicture(place.width, place.height, dpi));
         } else if (control.picture == forms::Picture::AppIcon) {
-            const int size = MulDiv(kIconPixelsAt96Dpi, scale, 96);
+            const int size = MulDiv(forms::kAppIconPixels, scale, 96);
             picture->SetIcon(ProgramIcon(size), size);
         }
     }
