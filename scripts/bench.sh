@@ -103,5 +103,5 @@ prepare_and_time_core
 "${boost[@]}" scripts/with-display.sh --size 1280x1024x24 --dbus -- "$0" --on-display
 
 step "Windows: quendal.exe against a bare Win32 window under Wine (time to the window first shown)"
-"${boost[@]}" scripts/bench-windows.sh | tail -n 2 | tee -a "$summary"
+"${boost[@]}" scripts/bench-windows.sh | sed -n "/^program/,\$p" | tee -a "$summary"
 say "Figures saved in $results/ (every Windows start in build/windows-bench/results.txt)"

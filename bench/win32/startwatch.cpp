@@ -1,9 +1,12 @@
-// Times two programs' starts, alternately, under the same system: from just
-// before CreateProcess to the moment the program's top-level window of the
-// given class is first visible. Each run's window is then closed and the
-// program waited for before the next start.
-//   startwatch <pairs> <program A> <class A> <program B> <class B>
-// Prints one line per start, then each program's median and the ratio A/B.
+// Times programs' starts in turn under the same system: from just before
+// CreateProcess to the moment the program's top-level window of the given
+// class is first visible. Each run's window is then closed and the program
+// waited for before the next start. Every round starts each program once, the
+// order turning by one from round to round.
+//   startwatch <rounds> <program> <class> [<program> <class>]...
+// Prints one line per start, then for each program its median, the median
+// and quartiles of its ratio to the last program of the same rounds (the
+// baseline), and the median difference to it.
 
 #include <windows.h>
 
@@ -68,36 +71,61 @@ double TimeStart(const std::wstring& program, const wchar_t* className) {
     return shown;
 }
 
-double Median(std::vector<double> values) {
+// The value at fraction `at` (0.5: the median) of the sorted values.
+double Quantile(std::vector<double> values, double at) {
     if (values.empty()) return 0;
     std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 != 0 ? values[middle] : (values[middle - 1] + values[middle]) / 2;
+    const double place = at * static_cast<double>(values.size() - 1);
+    const auto below = static_cast<std::size_t>(place);
+    const std::size_t above = std::min(below + 1, values.size() - 1);
+    return values[below] + (values[above] - values[below]) * (place - static_cast<double>(below));
+}
+
+std::wstring NameOf(const std::wstring& program) {
+    const std::size_t slash = program.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? program : program.substr(slash + 1);
 }
 
 }  // namespace
 
 int wmain(int argc, wchar_t* argv[]) {
-    if (argc != 6) {
+    if (argc < 4 || argc % 2 != 0) {
         std::fwprintf(stderr,
-                      L"usage: startwatch <pairs> <program A> <class A> <program B> <class B>\n");
+                      L"usage: startwatch <rounds> <program> <class> [<program> <class>]...\n");
         return 2;
     }
-    const int pairs = std::max(1, _wtoi(argv[1]));
-    std::vector<double> times[2];
-    for (int pair = 0; pair < pairs; ++pair) {
-        for (int which = 0; which < 2; ++which) {
-            const double ms = TimeStart(argv[2 + 2 * which], argv[3 + 2 * which]);
+    const int rounds = std::max(1, _wtoi(argv[1]));
+    const std::size_t count = static_cast<std::size_t>(argc - 2) / 2;
+    std::vector<std::vector<double>> times(count);
+    for (int round = 0; round < rounds; ++round) {
+        for (std::size_t turn = 0; turn < count; ++turn) {
+            const std::size_t which = (turn + static_cast<std::size_t>(round)) % count;
+            const wchar_t* program = argv[2 + 2 * which];
+            const double ms = TimeStart(program, argv[3 + 2 * which]);
             if (ms < 0) {
-                std::fwprintf(stderr, L"%ls never showed its window\n", argv[2 + 2 * which]);
+                std::fwprintf(stderr, L"%ls never showed its window\n", program);
                 return 1;
             }
             times[which].push_back(ms);
-            std::wprintf(L"start %d %ls %.1f ms\n", pair + 1, which == 0 ? L"A" : L"B", ms);
+            std::wprintf(L"start %d %ls %.1f ms\n", round + 1, NameOf(program).c_str(), ms);
         }
     }
-    const double a = Median(times[0]);
-    const double b = Median(times[1]);
-    std::wprintf(L"median A %.1f ms, B %.1f ms, ratio %.2f (%d pairs)\n", a, b, a / b, pairs);
+    const std::vector<double>& baseline = times.back();
+    std::wprintf(L"\n%-16ls %9ls %22ls %12ls\n", L"program", L"median", L"ratio (quartiles)",
+                 L"difference");
+    for (std::size_t which = 0; which < count; ++which) {
+        std::vector<double> ratios;
+        std::vector<double> differences;
+        for (std::size_t round = 0; round < times[which].size(); ++round) {
+            ratios.push_back(times[which][round] / baseline[round]);
+            differences.push_back(times[which][round] - baseline[round]);
+        }
+        std::wprintf(L"%-16ls %6.1f ms %6.3f (%.3f to %.3f) %+9.1f ms\n",
+                     NameOf(argv[2 + 2 * which]).c_str(), Quantile(times[which], 0.5),
+                     Quantile(ratios, 0.5), Quantile(ratios, 0.25), Quantile(ratios, 0.75),
+                     Quantile(differences, 0.5));
+    }
+    std::wprintf(L"%d rounds; ratios and differences to %ls in the same round\n", rounds,
+                 NameOf(argv[argc - 2]).c_str());
     return 0;
 }

@@ -172,6 +172,7 @@ BOOL CALLBACK NoteOwnedTooltips(HWND candidate, LPARAM found) {
 TEST_F(InProcess, EachTextBoxTellsItsUnitInATooltip) {
     Form1 window;
     ASSERT_NE(window.Handle(), nullptr);
+    window.Show(SW_SHOWNA);  // the tooltips come once it shows
     HWND tooltips = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), NoteOwnedTooltips, reinterpret_cast<LPARAM>(&tooltips));
     ASSERT_NE(tooltips, nullptr);

@@ -143,11 +143,12 @@ INT_PTR frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
 void frmAbout::OnInitDialog() {
     const forms::Form& form = Description();
     KeepOwnLayoutOnDpiChange(m_hwnd);
-    m_controls = std::make_unique<FormControls>(m_hwnd, form);
+    // It opens on the main window's screen, at that screen's DPI.
+    m_dpi = WindowDpi(m_centreOn);
+    m_fonts = std::make_unique<FontSet>(m_dpi);
+    m_controls = std::make_unique<FormControls>(m_hwnd, form, m_dpi, *m_fonts);
     m_colours = CurrentColours(DesignedColours());
     Load();
-    // It opens on the main window's screen, at that screen's DPI.
-    Layout(WindowDpi(m_centreOn));
     const SIZE size = WindowSize(m_dpi);
     RECT main{};
     GetWindowRect(m_centreOn, &main);

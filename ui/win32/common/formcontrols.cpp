@@ -49,84 +49,95 @@ const wchar_t* ClassOf(ControlKind kind) {
 
 }  // namespace
 
-FormControls::FormControls(HWND parent, const forms::Form& form)
+FormControls::FormControls(HWND parent, const forms::Form& form, UINT dpi, const FontSet& fonts)
     : m_parent(parent),
       m_form(form),
       m_windows(form.controls.size(), nullptr),
       m_pictures(form.controls.size()) {
-    const bool anyHint =
-        std::any_of(form.controls.begin(), form.controls.end(),
-                    [](const forms::Control& control) { return !control.hint.empty(); });
-    if (anyHint) {
-        m_tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
-                                     WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
-                                     GetModuleHandleW(nullptr), nullptr);
-    }
-
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (!controls[i].labelFor.empty()) continue;  // comes with its text box
         for (std::size_t label = 0; label < controls.size(); ++label) {
-            if (controls[label].labelFor == controls[i].name) CreateControl(label);
+            if (controls[label].labelFor == controls[i].name) CreateControl(label, dpi, fonts);
         }
-        CreateControl(i);
+        CreateControl(i, dpi, fonts);
     }
 }
 
 FormControls::~FormControls() = default;
 
-void FormControls::CreateControl(std::size_t index) {
+void FormControls::CreateControl(std::size_t index, UINT dpi, const FontSet& fonts) {
     const forms::Control& control = m_form.controls[index];
     const int id = ControlIdAt(index);
+    const forms::PixelRect place = forms::ToPixels(control.rect, static_cast<int>(dpi));
     if (control.kind == ControlKind::PictureBox || control.kind == ControlKind::IconBox) {
         m_pictures[index] = std::make_unique<PictureBox>(
-            m_parent, id, ToUtf16(control.accessibleName), control.tabStop);
+            m_parent, id, ToUtf16(control.accessibleName), control.tabStop, place);
         m_windows[index] = m_pictures[index]->Handle();
-        return;
+    } else {
+        const std::wstring caption = ToUtf16(control.caption);
+        const DWORD exStyle = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
+        m_windows[index] = CreateWindowExW(
+            exStyle, ClassOf(control.kind), caption.c_str(), StyleOf(control), place.left,
+            place.top, place.width, place.height, m_parent,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
     }
-    const std::wstring caption = ToUtf16(control.caption);
-    const DWORD exStyle = control.kind == ControlKind::TextBox ? WS_EX_CLIENTEDGE : 0;
-    const HWND window = CreateWindowExW(
-        exStyle, ClassOf(control.kind), caption.c_str(), StyleOf(control), 0, 0, 0, 0, m_parent,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleW(nullptr), nullptr);
-    m_windows[index] = window;
+    const HWND window = m_windows[index];
     if (window == nullptr) return;
-
     if (control.kind == ControlKind::TextBox) {
         // 0 lifts the 32767-character limit to the largest the control has.
         SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     }
-    if (!control.hint.empty() && m_tooltips != nullptr) {
+    Furnish(index, dpi, fonts, false);  // not shown yet
+}
+
+void FormControls::AddTooltips() {
+    if (m_tooltips != nullptr) return;
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        const forms::Control& control = m_form.controls[i];
+        if (control.hint.empty() || m_windows[i] == nullptr) continue;
+        if (m_tooltips == nullptr) {
+            m_tooltips = CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
+                                         WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
+                                         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_parent,
+                                         nullptr, GetModuleHandleW(nullptr), nullptr);
+            if (m_tooltips == nullptr) return;
+        }
         std::wstring hint = ToUtf16(control.hint);
         TTTOOLINFOW tool{};
         tool.cbSize = sizeof(tool);
         tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
         tool.hwnd = m_parent;
-        tool.uId = reinterpret_cast<UINT_PTR>(window);
+        tool.uId = reinterpret_cast<UINT_PTR>(m_windows[i]);
         tool.lpszText = hint.data();  // copied by the tooltip control
         SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
     }
 }
 
 void FormControls::Layout(UINT dpi, const FontSet& fonts) {
-    const int scale = static_cast<int>(dpi);
     for (std::size_t i = 0; i < m_windows.size(); ++i) {
         const HWND window = m_windows[i];
         if (window == nullptr) continue;
-        const forms::Control& control = m_form.controls[i];
-        const forms::PixelRect place = forms::ToPixels(control.rect, scale);
+        const forms::PixelRect place =
+            forms::ToPixels(m_form.controls[i].rect, static_cast<int>(dpi));
         MoveWindow(window, place.left, place.top, place.width, place.height, TRUE);
-        SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(control.font)), TRUE);
+        Furnish(i, dpi, fonts, true);
+    }
+}
 
-        PictureBox* picture = m_pictures[i].get();
-        if (picture == nullptr) continue;
-        if (control.picture == forms::Picture::Circuit) {
-            picture->SetBitmap(CircuitPicture(place.width, place.height, dpi));
-        } else if (control.picture == forms::Picture::AppIcon) {
-            const int size = MulDiv(forms::kAppIconPixels, scale, 96);
-            picture->SetIcon(ProgramIcon(size), size);
-        }
+void FormControls::Furnish(std::size_t index, UINT dpi, const FontSet& fonts, bool redraw) {
+    const forms::Control& control = m_form.controls[index];
+    SendMessageW(m_windows[index], WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(control.font)),
+                 redraw ? TRUE : FALSE);
+    PictureBox* picture = m_pictures[index].get();
+    if (picture == nullptr) return;
+    const int scale = static_cast<int>(dpi);
+    if (control.picture == forms::Picture::Circuit) {
+        const forms::PixelRect place = forms::ToPixels(control.rect, scale);
+        picture->SetBitmap(CircuitPicture(place.width, place.height, dpi));
+    } else if (control.picture == forms::Picture::AppIcon) {
+        const int size = MulDiv(forms::kAppIconPixels, scale, 96);
+        picture->SetIcon(ProgramIcon(size), size);
     }
 }
 

@@ -19,22 +19,30 @@ namespace quendal::win32 {
 class FormControls {
 public:
     // Every control is created at once, in tab order, each label right before
-    // the text box it names: Windows names a text box after the label just
-    // before it in z-order, and that is what screen readers announce.
-    FormControls(HWND parent, const forms::Form& form);
+    // the text box it names (Windows names a text box after the label just
+    // before it in z-order, and that is what screen readers announce), at its
+    // place for `dpi`, with its font and picture.
+    FormControls(HWND parent, const forms::Form& form, UINT dpi, const FontSet& fonts);
     ~FormControls();
     FormControls(const FormControls&) = delete;
     FormControls& operator=(const FormControls&) = delete;
 
-    // Places every control and gives it its font and picture for `dpi`.
+    // Places every control again and gives it its font and picture for
+    // another `dpi`.
     void Layout(UINT dpi, const FontSet& fonts);
+
+    // The tooltips that tell each text box's unit. Made once the window has
+    // shown: its first paint does not need them.
+    void AddTooltips();
 
     HWND Get(std::string_view name) const;
     // The description of one of these controls; null for any other window.
     const forms::Control* Describe(HWND control) const;
 
 private:
-    void CreateControl(std::size_t index);
+    void CreateControl(std::size_t index, UINT dpi, const FontSet& fonts);
+    // The control's font and picture for `dpi`; repainted when `redraw`.
+    void Furnish(std::size_t index, UINT dpi, const FontSet& fonts, bool redraw);
 
     HWND m_parent;
     const forms::Form& m_form;

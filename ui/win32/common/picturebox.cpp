@@ -6,12 +6,13 @@
 
 namespace quendal::win32 {
 
-PictureBox::PictureBox(HWND parent, int id, const std::wstring& accessibleName, bool tabStop) {
+PictureBox::PictureBox(HWND parent, int id, const std::wstring& accessibleName, bool tabStop,
+                       const forms::PixelRect& place) {
     RegisterClassOnce(kClassName);
     const DWORD style = WS_CHILD | WS_VISIBLE | (tabStop ? WS_TABSTOP : 0);
-    // Placed by the form's layout; created empty.
-    Create(0, kClassName, accessibleName.c_str(), style, 0, 0, 0, 0, parent,
-           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
+    // Created empty; the form gives it its picture.
+    Create(0, kClassName, accessibleName.c_str(), style, place.left, place.top, place.width,
+           place.height, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)));
 }
 
 void PictureBox::SetBitmap(UniqueBitmap bitmap) {

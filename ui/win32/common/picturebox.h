@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "formdescription.h"
 #include "gdiowners.h"
 #include "window.h"
 
@@ -15,7 +16,8 @@ class PictureBox final : public Window {
 public:
     static constexpr wchar_t kClassName[] = L"QuendalPictureBox";
 
-    PictureBox(HWND parent, int id, const std::wstring& accessibleName, bool tabStop);
+    PictureBox(HWND parent, int id, const std::wstring& accessibleName, bool tabStop,
+               const forms::PixelRect& place);
 
     void SetBitmap(UniqueBitmap bitmap);
     void SetIcon(UniqueIcon icon, int size);

@@ -33,8 +33,10 @@ Form1::Form1() {
                size.cy, nullptr, BuildMenuBar(form)) == nullptr) {
         return;
     }
-    m_controls = std::make_unique<FormControls>(m_hwnd, form);
-    Layout(WindowDpi(m_hwnd));
+    m_dpi = WindowDpi(m_hwnd);
+    m_fonts = std::make_unique<FontSet>(m_dpi);
+    m_controls = std::make_unique<FormControls>(m_hwnd, form, m_dpi, *m_fonts);
+    SetIcon(ICON_SMALL);  // the caption's
     SizeToDesign();
     m_focus.Start(m_hwnd, m_controls->Get(form.initialFocus));
 }
@@ -42,6 +44,10 @@ Form1::Form1() {
 void Form1::Show(int showCommand) {
     ShowWindow(m_hwnd, showCommand);
     UpdateWindow(m_hwnd);
+    // What the first paint did not need: the large icon (Alt+Tab, the
+    // taskbar) and the units' tooltips.
+    SetIcon(ICON_BIG);
+    m_controls->AddTooltips();
 }
 
 SIZE Form1::DesignSize(UINT dpi) {
@@ -63,31 +69,32 @@ void Form1::SizeToDesign() {
     const int scale = static_cast<int>(m_dpi);
     const int width = forms::TwipsToPixels(form.clientWidth, scale);
     const int height = forms::TwipsToPixels(form.clientHeight, scale);
-    const SIZE outer = DesignSize(m_dpi);
-    SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx, outer.cy,
-                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     RECT client{};
     GetClientRect(m_hwnd, &client);
-    if (client.right != width || client.bottom != height) {
-        SetWindowPos(m_hwnd, nullptr, 0, 0, outer.cx + width - client.right,
-                     outer.cy + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
-    }
+    if (client.right == width && client.bottom == height) return;  // as created
+    RECT outer{};
+    GetWindowRect(m_hwnd, &outer);
+    SetWindowPos(m_hwnd, nullptr, 0, 0, outer.right - outer.left + width - client.right,
+                 outer.bottom - outer.top + height - client.bottom,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void Form1::Layout(UINT dpi) {
-    // The controls, their fonts and the icons for `dpi`; the window's size is
-    // the user's (or the system's, maximised), never reset here.
+    // The controls, their fonts and the icons for another `dpi`; the window's
+    // size is the user's (or the system's, maximised), never reset here.
     m_dpi = dpi;
     auto fonts = std::make_unique<FontSet>(dpi);
     m_controls->Layout(dpi, *fonts);
     m_fonts = std::move(fonts);  // the old fonts go once no control uses them
+    SetIcon(ICON_SMALL);
+    SetIcon(ICON_BIG);
+}
 
-    UniqueIcon big = ProgramIcon(SystemMetric(SM_CXICON, dpi));
-    UniqueIcon small = ProgramIcon(SystemMetric(SM_CXSMICON, dpi));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(big.get()));
-    SendMessageW(m_hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(small.get()));
-    m_bigIcon = std::move(big);
-    m_smallIcon = std::move(small);
+void Form1::SetIcon(WPARAM which) {
+    const bool big = which == ICON_BIG;
+    UniqueIcon icon = ProgramIcon(SystemMetric(big ? SM_CXICON : SM_CXSMICON, m_dpi));
+    SendMessageW(m_hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.get()));
+    (big ? m_bigIcon : m_smallIcon) = std::move(icon);  // the one it replaced goes
 }
 
 LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {

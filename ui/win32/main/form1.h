@@ -23,6 +23,7 @@ public:
 
     // Creates the window, hidden; Handle() is null when that failed.
     Form1();
+    // Shows it and then makes what its first paint does not need.
     void Show(int showCommand);
 
     std::string FieldText(FieldId field) const override;
@@ -40,6 +41,7 @@ private:
     void OnDpiChanged(UINT dpi, const RECT& suggested);
 
     void Layout(UINT dpi);
+    void SetIcon(WPARAM which);  // ICON_SMALL or ICON_BIG, for m_dpi
     void SizeToDesign();
     // Outer sizes: the form's own at `dpi`, the present client area's at
     // `dpi`, and any client area's.
