@@ -288,8 +288,9 @@ int Stubborn(const std::wstring& title) {
 int Hold(const std::wstring& file) {
     // Reading only, and sharing reads and writes: the installer can still
     // write the file, but not delete or rename it.
-    const HANDLE handle = CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE handle =
+        CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return 1;
     Line(L"held", file);
     Sleep(INFINITE);

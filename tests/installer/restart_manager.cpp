@@ -64,9 +64,8 @@ int EndRegisteredPrograms() {
     ids.resize(bytes / sizeof(DWORD));
     int ended = 0;
     for (const DWORD id : ids) {
-        const HANDLE process =
-            OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE,
-                        id);
+        const HANDLE process = OpenProcess(
+            PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
         if (process == nullptr) continue;
         wchar_t image[MAX_PATH * 4];
         DWORD size = MAX_PATH * 4;
@@ -97,22 +96,21 @@ __declspec(dllexport) DWORD WINAPI RmStartSession(DWORD* session, DWORD flags, W
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI RmRegisterResources(DWORD session, UINT files,
-                                                       LPCWSTR fileNames[], UINT applications,
-                                                       RM_UNIQUE_PROCESS[], UINT services,
-                                                       LPCWSTR[]) {
+__declspec(dllexport) DWORD WINAPI
+    RmRegisterResources(DWORD session, UINT files, LPCWSTR fileNames[], UINT applications,
+                        RM_UNIQUE_PROCESS[], UINT services, LPCWSTR[]) {
     std::wstring line = L"RmRegisterResources session=" + std::to_wstring(session) + L" files=";
     for (UINT i = 0; i < files; ++i) {
         registered.emplace_back(fileNames[i]);
         line += (i > 0 ? L"|" : L"") + registered.back();
     }
-    Log(line + L" applications=" + std::to_wstring(applications) +
-        L" services=" + std::to_wstring(services));
+    Log(line + L" applications=" + std::to_wstring(applications) + L" services=" +
+        std::to_wstring(services));
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI RmShutdown(DWORD session, ULONG flags,
-                                              RM_WRITE_STATUS_CALLBACK callback) {
+__declspec(dllexport) DWORD WINAPI
+    RmShutdown(DWORD session, ULONG flags, RM_WRITE_STATUS_CALLBACK callback) {
     const bool close = Environment(L"QUENDAL_RM_MODE") == L"close";
     const int ended = close ? EndRegisteredPrograms() : 0;
     Log(L"RmShutdown session=" + std::to_wstring(session) + L" flags=" + std::to_wstring(flags) +
