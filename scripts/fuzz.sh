@@ -18,7 +18,9 @@ cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 cmake --build "$build"
 
 symbolizer=$(command -v llvm-symbolizer || true)
-[ -n "$symbolizer" ] || symbolizer=/usr/lib/llvm-14/bin/llvm-symbolizer
+# Debian keeps it under the LLVM release's own folder (llvm-14 on Debian 12,
+# llvm-19 on Debian 13) when the unversioned link is missing.
+[ -n "$symbolizer" ] || symbolizer=$(ls /usr/lib/llvm-*/bin/llvm-symbolizer 2>/dev/null | sort -V | tail -n 1)
 [ -x "$symbolizer" ] && export ASAN_SYMBOLIZER_PATH="$symbolizer"
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1:detect_stack_use_after_return=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"

@@ -18,7 +18,7 @@ test_packages=(
   locales               # the comma-decimal and Chinese locales of the tests
   x11-utils xdotool imagemagick  # drive the real window, take screenshots
   dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
-  clang libclang-rt-14-dev llvm-14  # libFuzzer and its sanitizer runtimes; llvm-symbolizer
+  clang libclang-rt-dev llvm  # libFuzzer and its sanitizer runtimes; llvm-symbolizer (the release's LLVM)
   clang-format clang-tidy  # the code's style and static checks
   python3-fonttools     # checks that the embedded fonts cover every text
   at-spi2-core python3-pyatspi dbus-daemon  # the window as a screen reader sees it

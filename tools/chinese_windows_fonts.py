@@ -8,9 +8,11 @@ them, and what decides whether a text fits a control is the font's height.
   fonts.reg     registers them, makes "MS Shell Dlg" SimSun, and Microsoft
                 YaHei UI 9 pt the message, menu, caption, status and icon font
 
-Each is a subset of Noto CJK SC (serif for SimSun, sans for the others)
-holding the program's characters, renamed, with the vertical metrics that
-the real font publishes, scaled to Noto's 1000 units to the em:
+Each is a subset of Noto Sans CJK SC holding the program's characters,
+renamed, with the vertical metrics that the real font publishes, scaled to
+Noto's 1000 units to the em. (SimSun is a serif, but draws its small sizes
+from bitmaps with one-pixel black strokes, which a sans outline resembles
+more than Noto Serif's thin ones do.)
 
   SimSun             256 units: ascent 220, descent 36, line gap 36
   Microsoft YaHei UI 2048 units: ascent 2080, descent 521, line gap 0
@@ -42,7 +44,7 @@ from program_texts import EXTRA, literals  # noqa: E402
 #  units per em of the real font, its ascent, descent and line gap, and
 #  whether its ASCII is half-width)
 FONTS = [
-    ("simsun.otf", "NotoSerifCJK-Regular.ttc", "Noto Serif CJK SC", ("SimSun", "宋体"),
+    ("simsun.otf", "NotoSansCJK-Regular.ttc", "Noto Sans CJK SC", ("SimSun", "宋体"),
      256, 220, 36, 36, True),
     ("msyhui.otf", "NotoSansCJK-Regular.ttc", "Noto Sans CJK SC",
      ("Microsoft YaHei UI", None), 2048, 2080, 521, 0, False),
