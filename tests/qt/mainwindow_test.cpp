@@ -115,8 +115,8 @@ private Q_SLOTS:
         Form1 window;
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
-        // C1 = 0.000001 µF, and then -100000 µF: the longest lines of a report.
-        window.SetReportText("容抗3183098.9161 K欧\r\n电流:-6911503.72 mA");
+        // C1 = 1e-12 µF, then -100000 µF: a word wider than the report, a line to wrap.
+        window.SetReportText("容抗3183098861837.9067 K欧\r\n电流:-6911503.72 mA");
         const QStringList problems =
             quendal::testing::TextsThatDoNotFit(&window, quendal::forms::Form1());
         QVERIFY2(problems.isEmpty(), qPrintable(problems.join(QLatin1Char('\n'))));

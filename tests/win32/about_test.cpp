@@ -10,6 +10,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include <oleacc.h>
@@ -196,9 +197,12 @@ protected:
     }
 };
 
+// How the user presses the button: a click, its access key, or Enter with
+// the focus on it (Tab from 确定): Enter presses the focused button, not the
+// default one.
 struct Press {
     const char* name;
-    bool altS;
+    std::vector<std::pair<WORD, bool>> keys;  // key, with Alt; none: a click
 };
 
 std::ostream& operator<<(std::ostream& out, const Press& row) { return out << row.name; }
@@ -211,10 +215,10 @@ TEST_P(SystemInformationAbsent, SaysItIsUnavailableInABoxOwnedByTheDialog) {
     const HWND about = OpenAbout(program);
     ASSERT_NE(about, nullptr);
     std::vector<SeenMessageBox> boxes;
-    if (GetParam().altS) {
-        PressKey('S', true);
+    if (!GetParam().keys.empty()) {
+        for (const auto& [key, alt] : GetParam().keys) PressKey(key, alt);
         const HWND box = program.WaitForMessageBox();
-        ASSERT_NE(box, nullptr) << "Alt+S pressed nothing";
+        ASSERT_NE(box, nullptr) << "the keys pressed nothing";
         Sleep(20);
         boxes.push_back(ReadMessageBox(box));
         Dismiss(box);
@@ -231,7 +235,9 @@ TEST_P(SystemInformationAbsent, SaysItIsUnavailableInABoxOwnedByTheDialog) {
 }
 
 INSTANTIATE_TEST_SUITE_P(AboutWindow, SystemInformationAbsent,
-                         ::testing::Values(Press{"Click", false}, Press{"AltS", true}),
+                         ::testing::Values(Press{"Click", {}}, Press{"AltS", {{'S', true}}},
+                                           Press{"EnterOnTheFocusedButton",
+                                                 {{VK_TAB, false}, {VK_RETURN, false}}}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 TEST_F(SystemInformation, StartsTheRecordedProgram) {

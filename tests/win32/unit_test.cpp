@@ -24,6 +24,7 @@
 #include "gdiowners.h"
 #include "picture.h"
 #include "utf16.h"
+#include "wrappinglabel.h"
 
 namespace quendal::win32 {
 namespace {
@@ -83,6 +84,43 @@ TEST(CircuitPicture, MadeForEachScaleAtTheBoxsSizeThere) {
                   (std::vector<LONG>{place.width, place.height}));
     }
 }
+
+struct Wrapping {
+    const char* name;
+    std::wstring text;
+    int width;  // each character is 10 wide
+    std::vector<std::wstring> lines;
+};
+
+std::ostream& operator<<(std::ostream& out, const Wrapping& row) { return out << row.name; }
+
+class WrappedLines : public ::testing::TestWithParam<Wrapping> {};
+
+TEST_P(WrappedLines, BreakAtASpaceElseWhereTheLineIsFull) {
+    const Wrapping& row = GetParam();
+    std::vector<std::wstring> lines;
+    for (const std::wstring_view line : WrapLines(row.text, row.width, [](std::wstring_view piece) {
+             return 10 * static_cast<int>(piece.size());
+         })) {
+        lines.emplace_back(line);
+    }
+    EXPECT_EQ(lines, row.lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Labels, WrappedLines,
+    ::testing::Values(
+        Wrapping{"FitsWhole", L"abc def", 70, {L"abc def"}},
+        Wrapping{"AtTheLastSpaceThatFits", L"abc def ghi", 80, {L"abc def", L"ghi"}},
+        Wrapping{"ALongWordWhereTheLineIsFull", L"abcdefghij", 40, {L"abcd", L"efgh", L"ij"}},
+        Wrapping{"ALongWordAfterASpace", L"ab cdefghij", 40, {L"ab", L"cdef", L"ghij"}},
+        Wrapping{"EachLineOfTheReportApart", L"ab cd\r\nef", 100, {L"ab cd", L"ef"}},
+        Wrapping{"BetweenChineseCharacters",
+                 L"ab \u7535\u6d41\u7535\u6d41",
+                 50,
+                 {L"ab \u7535\u6d41", L"\u7535\u6d41"}},
+        Wrapping{"NarrowerThanOneCharacter", L"abc", 5, {L"a", L"b", L"c"}}),
+    [](const auto& row) { return std::string(row.param.name); });
 
 struct Theme {
     const char* name;
@@ -331,9 +369,22 @@ std::string WhyTextDoesNotFit(HWND control, const forms::Control& described, UIN
         }
         case forms::ControlKind::Label: {
             RECT needed{0, 0, client.right, 0};
-            DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
-                      DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS |
-                          (described.wordWrap ? DT_WORDBREAK : 0));
+            if (described.wordWrap) {  // as WrapAnywhere paints it
+                const auto lines = WrapLines(text, client.right, [dc](std::wstring_view piece) {
+                    SIZE size{};
+                    GetTextExtentPoint32W(dc, piece.data(), static_cast<int>(piece.size()), &size);
+                    return static_cast<int>(size.cx);
+                });
+                for (const std::wstring_view line : lines) {
+                    SIZE size{};
+                    GetTextExtentPoint32W(dc, line.data(), static_cast<int>(line.size()), &size);
+                    needed.right = std::max(needed.right, size.cx);
+                }
+                needed.bottom = static_cast<LONG>(lines.size()) * metrics.tmHeight;
+            } else {
+                DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &needed,
+                          DT_CALCRECT | DT_NOPREFIX | DT_EXPANDTABS);
+            }
             check("the width of its text", needed.right, client.right);
             check("the height of its text", needed.bottom, client.bottom);
             break;
@@ -379,7 +430,7 @@ TEST_P(TextsFit, InEveryControlOfBothWindows) {
     const UINT dpi = GetParam();
     Form1 window;
     ASSERT_NE(window.Handle(), nullptr);
-    window.SetReportText("容抗3183098.9161 K欧\r\n电流:-6911503.72 mA");
+    window.SetReportText("容抗3183098861837.9067 K欧\r\n电流:-6911503.72 mA");
     SendMessageW(window.Handle(), WM_COMMAND, static_cast<WPARAM>(MenuItemId(forms::Form1(), "sm")),
                  0);
     Pump();

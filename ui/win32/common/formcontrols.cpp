@@ -7,6 +7,7 @@
 #include "controlids.h"
 #include "picture.h"
 #include "resources.h"
+#include "wrappinglabel.h"
 #include "utf16.h"
 
 namespace quendal::win32 {
@@ -88,6 +89,7 @@ void FormControls::CreateControl(std::size_t index, UINT dpi, const FontSet& fon
         // 0 lifts the 32767-character limit to the largest the control has.
         SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     }
+    if (control.kind == ControlKind::Label && control.wordWrap) WrapAnywhere(window);
     Furnish(index, dpi, fonts, false);  // not shown yet
 }
 
