@@ -5,26 +5,13 @@
 
 #include <string>
 
+#include "systemlibrary.h"
+
 namespace quendal::win32 {
 
 using Microsoft::WRL::ComPtr;
 
 namespace {
-
-template <typename Function>
-Function Lookup(HMODULE module, const char* name) {
-    return module != nullptr ? reinterpret_cast<Function>(
-                                   reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
-                             : nullptr;
-}
-
-// A system DLL, from the system folder only.
-HMODULE SystemLibrary(const wchar_t* name) {
-    wchar_t folder[MAX_PATH];
-    const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    return LoadLibraryW((std::wstring(folder, length) + L"\\" + name).c_str());
-}
 
 // What this needs of oleacc, ole32 and oleaut32, loaded on the first question.
 struct Accessibility {
@@ -37,9 +24,9 @@ struct Accessibility {
 const Accessibility& Load() {
     static const Accessibility loaded = [] {
         Accessibility found;
-        const HMODULE oleacc = SystemLibrary(L"oleacc.dll");
-        const HMODULE ole32 = SystemLibrary(L"ole32.dll");
-        const HMODULE oleaut32 = SystemLibrary(L"oleaut32.dll");
+        const HMODULE oleacc = LoadSystemLibrary(L"oleacc.dll");
+        const HMODULE ole32 = LoadSystemLibrary(L"ole32.dll");
+        const HMODULE oleaut32 = LoadSystemLibrary(L"oleaut32.dll");
         found.createStandard =
             Lookup<decltype(&CreateStdAccessibleObject)>(oleacc, "CreateStdAccessibleObject");
         found.resultFromObject = Lookup<decltype(&LresultFromObject)>(oleacc, "LresultFromObject");

@@ -1,36 +1,20 @@
 #include "dpi.h"
 
-#include <string>
-
 #include "gdiowners.h"
+#include "systemlibrary.h"
 
 namespace quendal::win32 {
 
 namespace {
-
-// Casting through a function type without arguments keeps compilers from
-// warning about the cast from FARPROC, which is what GetProcAddress returns.
-template <typename Function>
-Function Lookup(HMODULE module, const char* name) {
-    if (module == nullptr) return nullptr;
-    const FARPROC found = GetProcAddress(module, name);
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
-}
 
 HMODULE User32() {
     static const HMODULE module = GetModuleHandleW(L"user32.dll");
     return module;
 }
 
-// shcore.dll is Windows 8.1's; loaded from the system folder only, never
-// from the program's folder or the current one.
+// shcore.dll is Windows 8.1's.
 HMODULE ShCore() {
-    static const HMODULE module = [] {
-        wchar_t folder[MAX_PATH];
-        const UINT length = GetSystemDirectoryW(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return HMODULE{};
-        return LoadLibraryW((std::wstring(folder, length) + L"\\shcore.dll").c_str());
-    }();
+    static const HMODULE module = LoadSystemLibrary(L"shcore.dll");
     return module;
 }
 

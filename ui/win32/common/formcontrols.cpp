@@ -7,8 +7,8 @@
 #include "controlids.h"
 #include "picture.h"
 #include "resources.h"
-#include "wrappinglabel.h"
 #include "utf16.h"
+#include "wrappinglabel.h"
 
 namespace quendal::win32 {
 
