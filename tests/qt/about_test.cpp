@@ -76,12 +76,7 @@ private Q_SLOTS:
 
     // The safety warning whole, never smaller than the dialog's own text,
     // whatever the desktop's font size, and at every scale (QT_SCALE_FACTOR).
-    void textsFitTheirControls_data() {
-        QTest::addColumn<qreal>("desktopPoints");
-        for (const qreal points : {9.0, 10.0, 11.0}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1 pt desktop font").arg(points))) << points;
-        }
-    }
+    void textsFitTheirControls_data() { quendal::testing::AddDesktopFontRows(); }
     void textsFitTheirControls() {
         QFETCH(qreal, desktopPoints);
         const quendal::testing::DesktopFontSize desktop(desktopPoints);

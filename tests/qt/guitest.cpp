@@ -85,6 +85,13 @@ QList<QWidget*> WidgetsNamed(const QWidget* root, const QString& name) {
     return root->findChildren<QWidget*>(name);
 }
 
+void AddDesktopFontRows() {
+    QTest::addColumn<qreal>("desktopPoints");
+    for (const qreal points : {9.0, 10.0, 11.0}) {
+        QTest::newRow(qPrintable(QStringLiteral("%1 pt desktop font").arg(points))) << points;
+    }
+}
+
 QString WhyTextDoesNotFit(const QWidget* control) {
     const QFontMetrics metrics(control->font());
     const QStyle* style = control->style();

@@ -53,6 +53,10 @@ void AddLayoutRows(const forms::Form& form);
 // The widgets named so (two for a line drawn as two strokes).
 QList<QWidget*> WidgetsNamed(const QWidget* root, const QString& name);
 
+// A column "desktopPoints" (qreal) with a row for each font size a desktop
+// hands its programs: 9, 10 and 11 pt (GNOME's).
+void AddDesktopFontRows();
+
 // Why the control's whole text does not show inside it, measured with the
 // control's own font as its style lays it out: a text box's line within its
 // text area, a label's text (wrapped where the label wraps), a button's

@@ -103,12 +103,7 @@ private Q_SLOTS:
     // Whatever the desktop's font size (GNOME's default is 11 pt), and at
     // every scale (ctest runs this again with QT_SCALE_FACTOR), each text
     // shows whole: the report's long lines wrap.
-    void textsFitTheirControls_data() {
-        QTest::addColumn<qreal>("desktopPoints");
-        for (const qreal points : {9.0, 10.0, 11.0}) {
-            QTest::newRow(qPrintable(QStringLiteral("%1 pt desktop font").arg(points))) << points;
-        }
-    }
+    void textsFitTheirControls_data() { quendal::testing::AddDesktopFontRows(); }
     void textsFitTheirControls() {
         QFETCH(qreal, desktopPoints);
         const quendal::testing::DesktopFontSize desktop(desktopPoints);

@@ -4,12 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <filesystem>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -149,13 +147,7 @@ TEST(AboutWindow, TakesItsKeysWhileTheMainWindowsMessageIsOpen) {
     const HWND about = OpenAbout(program);
     ASSERT_NE(about, nullptr);
     // txtC1 is empty: 计算电流 says so in a box.
-    std::atomic<bool> finished = false;
-    std::thread click([&] {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(program.Control("Command2"), BM_CLICK, 0, 0, SMTO_NORMAL, 30000,
-                            &ignored);
-        finished = true;
-    });
+    const PendingClick click(program.Control("Command2"));
     const HWND box = program.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     SetForegroundWindow(about);
@@ -164,8 +156,7 @@ TEST(AboutWindow, TakesItsKeysWhileTheMainWindowsMessageIsOpen) {
     EXPECT_TRUE(WaitUntil([&] { return !IsWindow(about); })) << "Esc did not reach the dialog";
     EXPECT_TRUE(IsWindow(box));
     Dismiss(box);
-    EXPECT_TRUE(WaitUntil([&] { return finished.load(); }));
-    click.join();
+    EXPECT_TRUE(WaitUntil([&] { return click.Finished(); }));
 }
 
 TEST(AboutWindow, AboutTwiceGivesOneDialogAndReopeningLoadsItAfresh) {

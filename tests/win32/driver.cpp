@@ -251,6 +251,17 @@ DWORD Program::ExitCode() const {
     return code;
 }
 
+PendingClick::PendingClick(HWND button)
+    : m_thread([this, button] {
+          DWORD_PTR ignored = 0;
+          SendMessageTimeoutW(button, BM_CLICK, 0, 0, SMTO_NORMAL,
+                              static_cast<UINT>(std::chrono::milliseconds(kReplyTimeout).count()),
+                              &ignored);
+          m_finished = true;
+      }) {}
+
+PendingClick::~PendingClick() { m_thread.join(); }
+
 SeenMessageBox ReadMessageBox(HWND box) {
     SeenMessageBox seen;
     seen.owner = GetWindow(box, GW_OWNER);

@@ -6,11 +6,13 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace quendal::testing {
@@ -87,6 +89,22 @@ private:
     PROCESS_INFORMATION m_process{};
     DWORD m_thread = 0;
     HWND m_form1 = nullptr;
+};
+
+// A click whose handler stays busy while it shows a message box: sent from a
+// thread of its own, so that the test can act meanwhile. Finished() tells
+// when the handler has returned; the object waits for that when it goes.
+class PendingClick {
+public:
+    explicit PendingClick(HWND button);
+    ~PendingClick();
+    PendingClick(const PendingClick&) = delete;
+    PendingClick& operator=(const PendingClick&) = delete;
+    bool Finished() const { return m_finished; }
+
+private:
+    std::atomic<bool> m_finished = false;
+    std::thread m_thread;
 };
 
 SeenMessageBox ReadMessageBox(HWND box);

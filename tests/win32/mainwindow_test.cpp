@@ -3,10 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <ostream>
 #include <string>
-#include <thread>
 #include <tuple>
 #include <utility>
 #include <vector>
@@ -140,13 +138,7 @@ TEST(Form1Messages, AfterAnOverflowTheNextCalculationWorks) {
 TEST(Form1Messages, AClickWhileAMessageIsOpenDoesNothing) {
     const Program program;
     // txtC1 and txtCurrent are empty: either button would show a message.
-    std::atomic<bool> finished = false;
-    std::thread click([&] {
-        DWORD_PTR ignored = 0;
-        SendMessageTimeoutW(program.Control("Command2"), BM_CLICK, 0, 0, SMTO_NORMAL, 30000,
-                            &ignored);
-        finished = true;
-    });
+    const PendingClick click(program.Control("Command2"));
     const HWND box = program.WaitForMessageBox();
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(ReadMessageBox(box).text, "请输出C1大小,单位uF");
@@ -158,8 +150,7 @@ TEST(Form1Messages, AClickWhileAMessageIsOpenDoesNothing) {
     Sleep(300);
     EXPECT_EQ(program.MessageBoxes(), std::vector<HWND>{box});
     Dismiss(box);
-    EXPECT_TRUE(WaitUntil([&] { return finished.load(); }));
-    click.join();
+    EXPECT_TRUE(WaitUntil([&] { return click.Finished(); }));
     EXPECT_EQ(program.WaitForMessageBox(500ms), nullptr) << "a second calculation ran";
     EXPECT_TRUE(IsWindowEnabled(program.Form1()));
 }
