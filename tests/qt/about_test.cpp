@@ -54,7 +54,7 @@ private Q_SLOTS:
     }
     void cleanup() {
         m_window.reset();
-        QTRY_COMPARE(OpenDialogs().size(), 0);
+        QVERIFY(QTest::qWaitFor([] { return OpenDialogs().isEmpty(); }));
     }
 
     void showsTitleVersionDescriptionAndWarning() {
@@ -177,7 +177,7 @@ private Q_SLOTS:
                 dialog->close();
                 break;
         }
-        QTRY_VERIFY(dialog.isNull());  // unloaded, not just hidden
+        QVERIFY(QTest::qWaitFor([&] { return dialog.isNull(); }));  // unloaded, not just hidden
         QVERIFY(m_window->isVisible());
     }
 
@@ -187,7 +187,7 @@ private Q_SLOTS:
         QCOMPARE(OpenDialogs().size(), 1);
         QCOMPARE(OpenDialogs()[0], first.data());
         QTest::keyClick(first, Qt::Key_Escape);
-        QTRY_VERIFY(first.isNull());
+        QVERIFY(QTest::qWaitFor([&] { return first.isNull(); }));
         frmAbout* second = OpenedDialog();
         QCOMPARE(second->windowTitle(), QStringLiteral("关于 Quendal"));
     }
