@@ -79,7 +79,7 @@ public:
                 while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
                 }
             }).detach();
-        } catch (const std::system_error&) {
+        } catch (const std::system_error&) {  // NOLINT(bugprone-empty-catch)
             // The program runs all the same; only its exit status stays unread.
         }
         return true;

@@ -86,9 +86,12 @@ int EndRegisteredPrograms() {
 
 }  // namespace
 
+// The four functions the installer calls, exported under their own names.
+#define RESTART_MANAGER_API __declspec(dllexport) DWORD WINAPI
+
 extern "C" {
 
-__declspec(dllexport) DWORD WINAPI RmStartSession(DWORD* session, DWORD flags, WCHAR key[]) {
+RESTART_MANAGER_API RmStartSession(DWORD* session, DWORD flags, WCHAR key[]) {
     Log(L"RmStartSession flags=" + std::to_wstring(flags));
     registered.clear();
     *session = 1;
@@ -96,9 +99,9 @@ __declspec(dllexport) DWORD WINAPI RmStartSession(DWORD* session, DWORD flags, W
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI
-    RmRegisterResources(DWORD session, UINT files, LPCWSTR fileNames[], UINT applications,
-                        RM_UNIQUE_PROCESS[], UINT services, LPCWSTR[]) {
+RESTART_MANAGER_API RmRegisterResources(DWORD session, UINT files, LPCWSTR fileNames[],
+                                        UINT applications, RM_UNIQUE_PROCESS[], UINT services,
+                                        LPCWSTR[]) {
     std::wstring line = L"RmRegisterResources session=" + std::to_wstring(session) + L" files=";
     for (UINT i = 0; i < files; ++i) {
         registered.emplace_back(fileNames[i]);
@@ -109,8 +112,7 @@ __declspec(dllexport) DWORD WINAPI
     return ERROR_SUCCESS;
 }
 
-__declspec(dllexport) DWORD WINAPI
-    RmShutdown(DWORD session, ULONG flags, RM_WRITE_STATUS_CALLBACK callback) {
+RESTART_MANAGER_API RmShutdown(DWORD session, ULONG flags, RM_WRITE_STATUS_CALLBACK callback) {
     const bool close = Environment(L"QUENDAL_RM_MODE") == L"close";
     const int ended = close ? EndRegisteredPrograms() : 0;
     Log(L"RmShutdown session=" + std::to_wstring(session) + L" flags=" + std::to_wstring(flags) +
@@ -119,7 +121,7 @@ __declspec(dllexport) DWORD WINAPI
     return close ? ERROR_SUCCESS : kFailShutdown;
 }
 
-__declspec(dllexport) DWORD WINAPI RmEndSession(DWORD session) {
+RESTART_MANAGER_API RmEndSession(DWORD session) {
     Log(L"RmEndSession session=" + std::to_wstring(session));
     return ERROR_SUCCESS;
 }

@@ -35,16 +35,16 @@ public:
 
     QString RandomText() {
         static const QStringList pieces = {
-            QStringLiteral("220"),    QStringLiteral("50"),     QStringLiteral("1"),
-            QStringLiteral("0"),      QStringLiteral("-0"),     QStringLiteral(".5"),
-            QStringLiteral("5."),     QStringLiteral("1e3"),    QStringLiteral("1e400"),
-            QStringLiteral("1e-400"), QStringLiteral("1e-323"), QStringLiteral("1e300"),
-            QStringLiteral("-1e306"), QStringLiteral("1,000"),  QStringLiteral(" "),
-            QStringLiteral("\u3000"), QStringLiteral("\u00a0"), QStringLiteral("电压"),
-            QStringLiteral("１２３"), QStringLiteral("😀"),      QStringLiteral("e"),
-            QStringLiteral("+"),      QStringLiteral("-"),      QStringLiteral("."),
-            QStringLiteral("abc"),    QStringLiteral("\t"),     QStringLiteral("NaN"),
-            QStringLiteral("inf"),    QStringLiteral("0x1p3"),  QStringLiteral("٣"),
+            QStringLiteral("220"),    QStringLiteral("50"),         QStringLiteral("1"),
+            QStringLiteral("0"),      QStringLiteral("-0"),         QStringLiteral(".5"),
+            QStringLiteral("5."),     QStringLiteral("1e3"),        QStringLiteral("1e400"),
+            QStringLiteral("1e-400"), QStringLiteral("1e-323"),     QStringLiteral("1e300"),
+            QStringLiteral("-1e306"), QStringLiteral("1,000"),      QStringLiteral(" "),
+            QStringLiteral("\u3000"), QStringLiteral("\u00a0"),     QStringLiteral("电压"),
+            QStringLiteral("１２３"), QStringLiteral("\U0001F600"), QStringLiteral("e"),
+            QStringLiteral("+"),      QStringLiteral("-"),          QStringLiteral("."),
+            QStringLiteral("abc"),    QStringLiteral("\t"),         QStringLiteral("NaN"),
+            QStringLiteral("inf"),    QStringLiteral("0x1p3"),      QStringLiteral("٣"),
             QStringLiteral("\u200b")};
         QString text;
         const int count = Below(5);

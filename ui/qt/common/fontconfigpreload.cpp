@@ -34,7 +34,7 @@ std::function<void()> FontConfigPreload::DefaultTask() {
 #endif
 }
 
-FontConfigPreload::FontConfigPreload(std::function<void()> task) {
+FontConfigPreload::FontConfigPreload(const std::function<void()>& task) {
     const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     if (cLocale != static_cast<locale_t>(nullptr)) {
         try {

@@ -12,7 +12,7 @@ namespace quendal::ui {
 class FontConfigPreload {
 public:
     // The task is FcInit() where fontconfig is used; tests pass their own.
-    explicit FontConfigPreload(std::function<void()> task = DefaultTask());
+    explicit FontConfigPreload(const std::function<void()>& task = DefaultTask());
     ~FontConfigPreload();
     FontConfigPreload(const FontConfigPreload&) = delete;
     FontConfigPreload& operator=(const FontConfigPreload&) = delete;

@@ -29,7 +29,9 @@ ThemeColours DesignedColours() {
     return {RGB(0, 0, 0), ColourOf(lines[0].colour), ColourOf(lines[1].colour)};
 }
 
-int IdOfControlWith(bool forms::Control::*role) {
+using ControlFlag = bool forms::Control::*;
+
+int IdOfControlWith(ControlFlag role) {
     const forms::Form& form = Description();
     for (std::size_t i = 0; i < form.controls.size(); ++i) {
         if (form.controls[i].*role) return ControlIdAt(i);
