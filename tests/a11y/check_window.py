@@ -43,9 +43,15 @@ def text_of(node):
     return text.getText(0, text.characterCount)
 
 
+# Role names that newer AT-SPI libraries spell differently (the at-spi2-core
+# of Debian 13 calls a push button "button").
+ROLE_ALIASES = {"push button": {"push button", "button"}}
+
+
 def search(root, role, name):
+    roles = ROLE_ALIASES.get(role, {role})
     return next((node for node in walk(root)
-                 if node.getRoleName() == role and node.name == name), None)
+                 if node.getRoleName() in roles and node.name == name), None)
 
 
 def find(root, role, name):
