@@ -187,9 +187,17 @@ private Q_SLOTS:
         QCOMPARE(OpenDialogs().size(), 1);
         QCOMPARE(OpenDialogs()[0], first.data());
         QTest::keyClick(first, Qt::Key_Escape);
+        // Reopened before the closed one is deleted: a new dialog, which
+        // outlives the old one and shows its message boxes.
+        QPointer<frmAbout> second = OpenedDialog();
+        QVERIFY(second != first);
         QVERIFY(QTest::qWaitFor([&] { return first.isNull(); }));
-        frmAbout* second = OpenedDialog();
+        QVERIFY(second && second->isVisible());
         QCOMPARE(second->windowTitle(), QStringLiteral("关于 Quendal"));
+        QCOMPARE(AnswerMessageBoxes([&] {
+                     QTest::mouseClick(Find<QPushButton>(second, "cmdSysInfo"), Qt::LeftButton);
+                 }).size(),
+                 1);
     }
 
     void mainWindowStaysUsableWhileItIsOpen() {

@@ -59,6 +59,9 @@ void Form1::SetReportText(const std::string& text) {
 }
 
 void Form1::ShowAbout() {
+    // A closed About waits only for its deferred deletion: open a new one
+    // rather than show one that is about to vanish.
+    if (m_about != nullptr && !m_about->isVisible()) m_about = nullptr;
     if (m_about == nullptr) {
         m_about = new frmAbout();
         m_about->move(frameGeometry().center() - m_about->rect().center());
