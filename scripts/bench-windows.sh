@@ -24,8 +24,7 @@ if [ -z "${QUENDAL_IN_XVFB:-}" ]; then
     tools/in-wine-desktop 1024x768 -- "$0"
 fi
 
-# A fixed memory layout, as in tools/wine-run: Debian's Wine has no preloader.
-wine() { setarch "$(uname -m)" -R wine "$@"; }
+wine() { tools/wine-start "$@"; }
 # One server and desktop for the whole run; a first start of each program
 # warms the caches that every later start finds warm.
 wineserver -p

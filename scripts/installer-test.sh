@@ -69,11 +69,13 @@ cleanup() {
 }
 trap cleanup EXIT
 mkdir -p "$run/home" "$run/tmp"
-export HOME=$run/home TMPDIR=$run/tmp XDG_DATA_HOME=$run/home/.local/share
+# shellcheck source=tools/wine-common.sh
+. tools/wine-common.sh
+export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share
+wine_temp_folder "$run/tmp"
 export XDG_CONFIG_HOME=$run/home/.config XDG_CACHE_HOME=$run/home/.cache
 export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
-# A fixed memory layout, as in tools/wine-run: Debian's Wine has no preloader.
-wine_() { setarch "$(uname -m)" -R wine "$@"; }
+wine_() { "$root/tools/wine-start" "$@"; }
 
 step "Fresh 64-bit and 32-bit Wine prefixes, and meanwhile the test tools and the older builds ($old_version)"
 WINEPREFIX=$run/base tools/wine-desktop-prefix 1024x768 >"$run/prefix.log" 2>&1 &

@@ -22,8 +22,7 @@ if [ -z "${QUENDAL_IN_XVFB:-}" ]; then
     tools/in-wine-desktop 1024x768 -- "$0" "$program" "$output"
 fi
 
-# A fixed memory layout, as in tools/wine-run: Debian's Wine has no preloader.
-wine() { setarch "$(uname -m)" -R wine "$@"; }
+wine() { tools/wine-start "$@"; }
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 

@@ -60,10 +60,13 @@ for architecture in "${architectures[@]}"; do
   cmake --build "$build/project"
 done
 
-# A fresh prefix for each run; Wine's server folder (under TMPDIR) goes with it.
+# A fresh prefix for each run; Wine's server folder goes with it where it can.
 run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-wine.XXXXXX")
 mkdir "$run/tmp"
-export WINEPREFIX=$run/prefix TMPDIR=$run/tmp
+# shellcheck source=tools/wine-common.sh
+. tools/wine-common.sh
+export WINEPREFIX=$run/prefix
+wine_temp_folder "$run/tmp"
 cleanup() {
   for prefix in "$run/prefix" "$run/prefix32"; do
     if [ -d "$prefix" ]; then
