@@ -445,7 +445,18 @@ Section "Uninstall"
   Delete "$INSTDIR\${PROGRAM}.new"  ; left by an installation that was cut off
   Delete "${SHORTCUT}"
   DeleteRegKey HKLM "${ENTRY}"
-  Delete "$INSTDIR\${UNINSTALLER}"
+  ; This runs from a copy in %TEMP%; the uninstaller that started it may not
+  ; have let go of its file yet, so give it a few seconds.
+  StrCpy $0 0
+  ${Do}
+    Delete "$INSTDIR\${UNINSTALLER}"
+    ${IfNot} ${FileExists} "$INSTDIR\${UNINSTALLER}"
+    ${OrIf} $0 >= 50
+      ${Break}
+    ${EndIf}
+    Sleep 100
+    IntOp $0 $0 + 1
+  ${Loop}
   ; Not /r: the folder may have been chosen by hand and hold other files.
   RMDir "$INSTDIR"
 SectionEnd
