@@ -145,6 +145,9 @@ def main():
         options = subset.Options()
         options.font_number = face_number(noto / collection, face)
         options.notdef_outline = True
+        # Keep Noto's code pages: newer fontTools recomputes them from what the
+        # subset holds, drops GB2312, and GDI then finds no Chinese SimSun.
+        options.prune_codepage_ranges = False
         options.name_IDs = ["*"]
         options.name_languages = ["*"]
         options.drop_tables += ["VORG", "vhea", "vmtx", "BASE", "GSUB", "GPOS"]
