@@ -5,6 +5,8 @@
 #   quendal-<version>-win32.exe        the same for 32-bit (x86) Windows
 #   quendal-<version>-setup.exe        the one installer for both (packaging/windows/)
 #   SHA256SUMS                         their checksums, for sha256sum -c
+#   quendal-<version>.buildinfo        the commit, its time, the Debian release
+#                                      and the versions of the tools used
 # and checks each: the package's name and version; of each Windows file the
 # architecture its PE header names, the version record, that it needs no
 # MinGW DLL and carries no symbols.
@@ -29,7 +31,7 @@ started=$SECONDS
 step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
 fail() { echo "release: $*" >&2; exit 1; }
 
-for tool in cmake ninja cpack dpkg-deb file od makensis sha256sum; do
+for tool in cmake ninja cpack dpkg-deb dpkg-shlibdeps readelf od makensis sha256sum; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
 done
 for tool in {x86_64,i686}-w64-mingw32-{g++-posix,objdump,nm,windres}; do
@@ -57,7 +59,18 @@ exe32=quendal-$version-win32.exe
 setup=quendal-$version-setup.exe
 
 step "Sources"
-if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+# What is built must be known: a checkout that git will not read (another
+# user's, "dubious ownership") could ship uncommitted changes unseen.
+if ! git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+  if [ -e .git ]; then
+    git status --porcelain >/dev/null || true  # git's own reason
+    fail "git cannot read this checkout, so what would be built is unknown"
+  fi
+  # A source tarball: its files as they are, with the time its maker gives.
+  [ -n "${SOURCE_DATE_EPOCH:-}" ] ||
+    fail "no git checkout here: set SOURCE_DATE_EPOCH to the release's commit time (git log -1 --format=%ct)"
+  echo "no git checkout: building the files as they are"
+else
   changes=$(git status --porcelain)
   if [ -n "$changes" ]; then
     if $allow_dirty; then
@@ -68,11 +81,12 @@ if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
       fail "the tree has uncommitted changes or untracked files; commit them, or pass --allow-dirty"
     fi
   fi
-  echo "commit $(git rev-parse HEAD)$([ -n "$changes" ] && echo ' with the changes above')"
-else
-  # A tarball, or a checkout that git will not read (another user's).
-  echo "git cannot tell what changed here: building the files as they are"
+  commit=$(git rev-parse HEAD)
+  echo "commit $commit$([ -n "$changes" ] && echo ' with the changes above')"
+  # Every date in the files is the commit's, so that a rebuild is identical.
+  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct HEAD)}
 fi
+export SOURCE_DATE_EPOCH
 echo "$name $version by $publisher"
 # Nothing from an earlier build can end up in these files.
 rm -rf "$work"
@@ -88,6 +102,20 @@ cmake --build "$work/linux"
 [ "$(dpkg-deb -f "$work/linux/$deb" Package Version Architecture | tr '\n' ' ')" = \
   "Package: quendal Version: $deb_version Architecture: amd64 " ] ||
   fail "$deb does not say package quendal, version $deb_version, amd64"
+# Depends must name the package of every library the program loads: without
+# dpkg-shlibdeps, CPack quietly writes only the dependencies given by hand.
+dpkg-deb -x "$work/linux/$deb" "$work/deb-contents"
+depends=$(dpkg-deb -f "$work/linux/$deb" Depends)
+needed=$(readelf -d "$work/deb-contents/usr/bin/quendal" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
+[ -n "$needed" ] || fail "readelf found no libraries that the packaged program needs"
+depends_names=$(tr ',|' '\n' <<<"$depends" | awk '{print $1}')
+for library in $needed; do
+  owner=$(dpkg-query -S "*x86_64-linux-gnu/$library" 2>/dev/null | sed -n '1s/:.*//p')
+  [ -n "$owner" ] || fail "no installed package holds $library"
+  grep -qxF "$owner" <<<"$depends_names" ||
+    fail "$deb needs $library of $owner, but its Depends is: $depends"
+done
+echo "$deb depends on the packages of all its libraries: $depends"
 cp "$work/linux/$deb" "$out/"
 
 step "Windows programs"
@@ -95,7 +123,7 @@ step "Windows programs"
 # architecture that runs on a bare Windows, stripped, whose version record
 # says $version.
 check_windows_exe() {
-  local file=$1 what=$2 architecture=$3 triple machine wanted header imports record numbers
+  local file=$1 what=$2 architecture=$3 triple machine wanted header subsystem imports record numbers
   case $architecture in
     x64) triple=x86_64-w64-mingw32 wanted=8664 ;;
     x86) triple=i686-w64-mingw32 wanted=014c ;;
@@ -106,7 +134,10 @@ check_windows_exe() {
   [ "$(od -An -c -j"$header" -N4 "$file" | tr -d ' ')" = 'PE\0\0' ] || fail "$what has no PE header"
   machine=$(od -An -tx2 -j$((header + 4)) -N2 "$file" | tr -d ' ')
   [ "$machine" = "$wanted" ] || fail "$what is for machine 0x$machine, not $architecture (0x$wanted)"
-  file -b "$file" | grep -q '(GUI)' || fail "$what is not a Windows GUI program"
+  # The optional header's Subsystem, at the same place in PE32 and PE32+:
+  # 2 is a GUI program.
+  subsystem=$(od -An -tu2 -j$((header + 24 + 68)) -N2 "$file" | tr -d ' ')
+  [ "$subsystem" = 2 ] || fail "$what is not a Windows GUI program (subsystem $subsystem)"
   imports=$("$triple-objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
   # MinGW's own run-time DLLs (libstdc++-6, libgcc_s_seh-1 or _dw2-1,
   # libwinpthread-1) are not on a user's machine: the program must carry them.
@@ -124,10 +155,10 @@ for architecture in x64 x86; do
   program=$work/windows-$architecture/quendal.exe
   [ -f "$program" ] || fail "the Windows $architecture build made no $program"
 done
-check_windows_exe "$work/windows-x64/quendal.exe" "$exe64" x64
 cp "$work/windows-x64/quendal.exe" "$out/$exe64"
-check_windows_exe "$work/windows-x86/quendal.exe" "$exe32" x86
+check_windows_exe "$out/$exe64" "$exe64" x64
 cp "$work/windows-x86/quendal.exe" "$out/$exe32"
+check_windows_exe "$out/$exe32" "$exe32" x86
 
 step "Windows installer"
 # -WX: a warning (an unused string, a risky file name) stops the release.
@@ -136,9 +167,27 @@ makensis -V2 -WX -DEXE64="$out/$exe64" -DEXE32="$out/$exe32" -DOUTFILE="$out/$se
 # Its own stub is 32-bit, so that it starts on every Windows.
 check_windows_exe "$out/$setup" "$setup" x86
 
-step "Checksums"
-(cd "$out" && sha256sum "$deb" "$exe64" "$exe32" "$setup" >SHA256SUMS && sha256sum --quiet -c SHA256SUMS)
+step "Checksums and build record"
+(cd "$out" && sha256sum "$deb" "$exe64" "$exe32" "$setup" >SHA256SUMS)
 cat "$out/SHA256SUMS"
+# What made them, as Debian's .buildinfo records it: the same commit built
+# with these versions gives the same files (scripts/rebuild-test.sh).
+buildinfo=$out/quendal-$version.buildinfo
+{
+  echo "Source: $name $version"
+  echo "Commit: ${commit:-none (no git checkout)}$([ -n "${changes:-}" ] && echo ' with uncommitted changes')"
+  echo "Source-Date-Epoch: $SOURCE_DATE_EPOCH"
+  . /etc/os-release
+  echo "Build-System: $PRETTY_NAME (Debian $(cat /etc/debian_version)), $(dpkg --print-architecture)"
+  echo "Installed-Build-Depends:"
+  dpkg-query -W -f='${binary:Package} ${db:Status-Status} ${Version}\n' \
+    cmake ninja-build g++ binutils qt6-base-dev qt6-base-dev-tools dpkg dpkg-dev nsis \
+    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 \
+    binutils-mingw-w64-i686 mingw-w64-common mingw-w64-x86-64-dev mingw-w64-i686-dev 2>/dev/null |
+    awk '$2 == "installed" {sub(/:.*/, "", $1); print " " $1 " (= " $3 ")"}'
+  echo "Checksums-Sha256:"
+  sed 's/^/ /' "$out/SHA256SUMS"
+} >"$buildinfo"
 echo
 ls -l "$out" | tail -n +2
 echo "release files in $out, ${SECONDS}s"

@@ -2,9 +2,10 @@
 # Installs what is missing, then builds and runs every test: the main build
 # with warnings as errors, style and static checks, the windows through the
 # accessibility layer, the sanitizer build, fuzzing, the Windows program and
-# its tests under Wine, the release files (left in build/release-files) and
-# the Windows installer under Wine, and the Debian package. The main test
-# suite runs last, so that its summary closes the output.
+# its tests under Wine, the release files (built twice, to see that they are
+# the same; left in build/test-release-files) and the Windows installer under
+# Wine, and the Debian package. The main test suite runs last, so that its
+# summary closes the output.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,11 +33,12 @@ scripts/fuzz.sh
 step "Windows build and tests under Wine"
 scripts/windows-tests.sh
 
-step "Release files: Debian package, Windows program and installer, checksums"
-scripts/release.sh --allow-dirty
+# In a folder of their own: build/release-files may hold a real release.
+step "Release files, built twice in two copies of the tree: the same checksums"
+scripts/rebuild-test.sh build/test-release-files
 
 step "Windows installer under Wine: install, upgrade, uninstall"
-scripts/installer-test.sh
+scripts/installer-test.sh build/test-release-files
 
 step "Debian package: build, install, start, purge"
 scripts/package-test.sh

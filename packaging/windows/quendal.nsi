@@ -24,6 +24,8 @@ ManifestDPIAware true
 ManifestSupportedOS all
 RequestExecutionLevel admin
 SetCompressor /SOLID lzma
+; The files keep no build time, so that the same sources give the same installer.
+SetDateSave off
 
 !ifndef EXE64 | EXE32 | OUTFILE | NAME | PUBLISHER
   !error "Define EXE64, EXE32, OUTFILE, NAME and PUBLISHER (see the top of this file)"
