@@ -111,10 +111,13 @@ set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # dpkg-shlibdeps finds the libraries the program links (Qt Widgets, Gui,
 # Core, fontconfig and the C++ run time); Qt loads its platform plugin at run
-# time, so the xcb plugin is named here. No CJK font: the glyphs of the
-# program's own texts are built into it.
+# time, so those are named here: X11's (xcb) is in qt6-qpa-plugins on Debian
+# 12 and in libqt6gui6 on 13; Wayland's, for a compositor without Xwayland,
+# in qt6-wayland. No CJK font: the glyphs of the program's own texts are
+# built into it.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
 set(CPACK_QUENDAL_BUILD_TYPE "${CMAKE_BUILD_TYPE}")
 set(CPACK_PROJECT_CONFIG_FILE ${quendal_packaging}/cpack-checks.cmake)
 include(CPack)

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian 12 packages that the build, the program and the tests
-# need, and only those that are missing, so that it is cheap to run again.
+# Installs the Debian 12 or 13 packages that the build, the program and the
+# tests need, and only those that are missing, so that it is cheap to run again.
 #   scripts/install-deps.sh run    build and start the program
 #   scripts/install-deps.sh test   everything the test command uses
 #   scripts/install-deps.sh bench  that, and what scripts/bench.sh uses
@@ -8,6 +8,7 @@ set -euo pipefail
 
 run_packages=(
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
+  qt6-wayland           # the program on a Wayland compositor without Xwayland
   pkg-config libfontconfig-dev  # the program starts fontconfig early, on a thread
   fonts-noto-cjk        # CJK fallback for text the embedded fonts lack
   xvfb xauth            # a display for machines that have none (scripts/with-display.sh)
@@ -26,6 +27,7 @@ test_packages=(
   g++-mingw-w64-i686-posix wine32:i386  # the same for 32-bit Windows (WoW64 in one prefix)
   fonts-wine            # Marlett, for the caption buttons of windows under Wine
   nsis                  # the Windows installer (scripts/release.sh, scripts/installer-test.sh)
+  weston                # a headless Wayland compositor (scripts/package-test.sh)
 )
 bench_packages=(
   "${test_packages[@]}"

@@ -210,3 +210,32 @@ wm_class=$(sed -n 's/^StartupWMClass=//p' "$desktop")
 mkdir "$work/home"
 "$(dirname "$self")/with-display.sh" --size 1024x768x24 -- "$self" --smoke "$wm_class" "$work/home" ||
   fail "the installed program did not show its window"
+
+# Wayland without Xwayland: only the plugin of the recommended qt6-wayland can
+# show the window. The client's protocol log shows it titled and drawn.
+step "Start the installed program on Wayland (weston, headless)"
+runtime=$work/wayland
+mkdir -m 700 "$runtime"
+XDG_RUNTIME_DIR=$runtime timeout 120 weston --backend=headless-backend.so --socket=quendal-test \
+  --idle-time=0 --no-config >"$work/weston.log" 2>&1 &
+weston=$!
+for _ in $(seq 100); do [ -S "$runtime/quendal-test" ] && break; sleep 0.1; done
+[ -S "$runtime/quendal-test" ] || fail "weston did not start: $(cat "$work/weston.log")"
+env -i PATH=/usr/bin:/bin HOME="$work/home" XDG_RUNTIME_DIR="$runtime" LANG=C.UTF-8 \
+  WAYLAND_DISPLAY=quendal-test QT_QPA_PLATFORM=wayland WAYLAND_DEBUG=client \
+  /usr/bin/quendal >"$work/wayland.log" 2>&1 &
+pid=$!
+shown=false
+for _ in $(seq 150); do
+  if grep -qF "set_title(\"$title\")" "$work/wayland.log" &&
+    grep -qE 'wl_surface@[0-9]+\.attach\(wl_buffer' "$work/wayland.log"; then
+    shown=true
+    break
+  fi
+  kill -0 "$pid" 2>/dev/null || break
+  sleep 0.1
+done
+kill "$pid" "$weston" 2>/dev/null || true
+wait "$pid" "$weston" 2>/dev/null || true
+$shown || fail "no window \"$title\" on Wayland; the program said: $(grep -v '^\[' "$work/wayland.log" | tail -5)"
+echo "a window \"$title\" was titled and drawn on weston"
