@@ -177,10 +177,10 @@ appstream() {
   output=$(appstreamcli "$1" --no-net --pedantic "$2" 2>&1) || status=$?
   echo "$output"
   [ $status -ne 0 ] || return 0
-  others=$(grep -E '^[EW]: ' <<<"$output" | grep -vE '^W: [^ ]*: url-homepage-missing$' || true)
+  others=$(grep -E '^\s*[EW]: ' <<<"$output" | grep -vE '^\s*W: [^ ]*: url-homepage-missing$' || true)
   [ -z "$others" ] || fail "appstreamcli $1 complains: $others"
   ! grep -q '<url type="homepage">' "$metainfo" || fail "appstreamcli $1 failed (status $status)"
-  grep -qE '^W: [^ ]*: url-homepage-missing$' <<<"$output" || fail "appstreamcli $1 failed (status $status)"
+  grep -qE '^\s*W: [^ ]*: url-homepage-missing$' <<<"$output" || fail "appstreamcli $1 failed (status $status)"
   echo "accepted: url-homepage-missing (there is no homepage yet)"
 }
 appstream validate "$metainfo"
@@ -228,7 +228,7 @@ pid=$!
 shown=false
 for _ in $(seq 150); do
   if grep -qF "set_title(\"$title\")" "$work/wayland.log" &&
-    grep -qE 'wl_surface@[0-9]+\.attach\(wl_buffer' "$work/wayland.log"; then
+    grep -qE 'wl_surface[@#][0-9]+\.attach\(wl_buffer' "$work/wayland.log"; then
     shown=true
     break
   fi
