@@ -43,12 +43,10 @@ cleanup() {
   echo "fresh $release: $((SECONDS - started))s, $([ $status -eq 0 ] && echo passed || echo FAILED)"
 }
 trap cleanup EXIT
-# in_system <command...>: as root in the new system, with a login's
-# environment only.
-in_system() {
-  chroot "$system" env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-    PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin "$@"
-}
+# As root in the new system, with a login's environment only.
+in_system_command=(chroot "$system" env -i HOME=/root LANG=C.UTF-8 TERM=dumb
+  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin)
+in_system() { "${in_system_command[@]}" "$@"; }
 
 step "A minimal Debian $release in $system"
 security=http://deb.debian.org/debian-security
@@ -66,9 +64,8 @@ git clone -q --no-local "$self_dir" "$system/root/quendal"
 echo "commit $(git -C "$system/root/quendal" rev-parse HEAD)"
 
 step "Run: $run_command"
-setsid chroot "$system" env -i HOME=/root LANG=C.UTF-8 TERM=dumb \
-  PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-  bash -c "cd /root/quendal && $run_command" </dev/null >"$system/root/run.log" 2>&1 &
+setsid "${in_system_command[@]}" bash -c "cd /root/quendal && $run_command" \
+  </dev/null >"$system/root/run.log" 2>&1 &
 group=$!
 program=""
 for _ in $(seq 1800); do
