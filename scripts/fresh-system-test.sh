@@ -69,8 +69,9 @@ setsid "${in_system_command[@]}" bash -c "cd /root/quendal && $run_command" \
 group=$!
 program=""
 for _ in $(seq 1800); do
+  # The program itself, not the display script that names it on its command line.
   for pid in $(pgrep -f 'build/release/quendal$' || true); do
-    [ "$(readlink "/proc/$pid/root")" = "$system" ] && program=$pid
+    [ "$(readlink "/proc/$pid/exe")" = "$system/root/quendal/build/release/quendal" ] && program=$pid
   done
   [ -n "$program" ] && break
   kill -0 "$group" 2>/dev/null || { tail -20 "$system/root/run.log"; fail "the run command ended"; }
