@@ -14,6 +14,7 @@
 #include <cstdio>
 #include <cwchar>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -29,14 +30,32 @@ double Now() {
     return static_cast<double>(value.QuadPart) * 1000.0 / frequency;
 }
 
-HWND VisibleWindowOf(DWORD process, const wchar_t* className) {
-    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, className, nullptr)) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(window, &owner);
-        if (owner == process && IsWindowVisible(window)) return window;
+struct WindowSearch {
+    DWORD process;
+    const wchar_t* className;
+    HWND found = nullptr;
+};
+
+BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM search) {
+    auto& wanted = *reinterpret_cast<WindowSearch*>(search);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    if (owner != wanted.process || !IsWindowVisible(window) ||
+        std::wstring_view(name) != wanted.className) {
+        return TRUE;
     }
-    return nullptr;
+    wanted.found = window;
+    return FALSE;
+}
+
+// By EnumWindows, not FindWindowExW from the window found last, which Wine's
+// server can loop on forever (see tests/win32/driver.cpp).
+HWND VisibleWindowOf(DWORD process, const wchar_t* className) {
+    WindowSearch search{process, className};
+    EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // Milliseconds to the window first shown; negative when it never showed.

@@ -220,28 +220,38 @@ done:
 FunctionEnd
 
 ; Asks each visible window of those processes to close, as its close box
-; would. Quendal holds nothing that closing it could lose.
+; would. Quendal holds nothing that closing it could lose. The windows come
+; from EnumWindows, one list taken at once: walking them with FindWindowExW
+; from the window closed last can hang Wine's server while that window is
+; being destroyed.
 Function ${un}CloseWindows
-  Push $0
-  Push $1
+  Push $0  ; the callback
+  Push $1  ; the window it is given
+  Push $2
   Call ${un}FindProgramPath
-  StrCpy $0 0
+  System::Get '(p .r1, p) iss'
+  Pop $0
+  System::Call 'user32::EnumWindows(k r0, p 0) i .s'
   ${Do}
-    System::Call 'user32::FindWindowExW(p 0, p r0, p 0, p 0) p .r0'
-    ${If} $0 P= 0
+    Pop $2  ; "callback1" for each window, at the end EnumWindows' own result
+    ${If} $2 != "callback1"
       ${Break}
     ${EndIf}
-    System::Call 'user32::IsWindowVisible(p r0) i .r1'
-    ${If} $1 <> 0
-      System::Call 'user32::GetWindowThreadProcessId(p r0, *i .r1)'
-      Push $1
+    System::Call 'user32::IsWindowVisible(p r1) i .r2'
+    ${If} $2 <> 0
+      System::Call 'user32::GetWindowThreadProcessId(p r1, *i .r2)'
+      Push $2
       Call ${un}IsInstalledProgram
-      Pop $1
-      ${If} $1 = 1
-        System::Call 'user32::PostMessageW(p r0, i 0x0010, p 0, p 0)'  ; WM_CLOSE
+      Pop $2
+      ${If} $2 = 1
+        System::Call 'user32::PostMessageW(p r1, i 0x0010, p 0, p 0)'  ; WM_CLOSE
       ${EndIf}
     ${EndIf}
+    Push 1  ; go on to the next window
+    System::Call $0
   ${Loop}
+  System::Free $0
+  Pop $2
   Pop $1
   Pop $0
 FunctionEnd

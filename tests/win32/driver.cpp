@@ -29,6 +29,21 @@ DWORD ProcessOf(HWND window) {
     return process;
 }
 
+BOOL CALLBACK AddWindow(HWND window, LPARAM list) {
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+    return TRUE;
+}
+
+// The desktop's top-level windows, listed by the window manager in one step.
+// Not FindWindowExW from the window found last: when that window is being
+// destroyed at that moment (a message box just answered), Wine 10's server
+// walks a list that never ends and every Wine program hangs with it.
+std::vector<HWND> DesktopWindows() {
+    std::vector<HWND> windows;
+    EnumWindows(AddWindow, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
 std::vector<HWND> Children(HWND parent) {
     std::vector<HWND> found;
     for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
@@ -136,13 +151,11 @@ void Program::Stop() {
 }
 
 std::vector<HWND> Program::TopLevelWindows(const wchar_t* className) const {
-    std::vector<HWND> found;
-    for (HWND window = FindWindowExW(nullptr, nullptr, className, nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, className, nullptr)) {
-        if (ProcessOf(window) == m_process.dwProcessId && IsWindowVisible(window)) {
-            found.push_back(window);
-        }
-    }
+    std::vector<HWND> found = DesktopWindows();
+    std::erase_if(found, [this, className](HWND window) {
+        return ProcessOf(window) != m_process.dwProcessId || !IsWindowVisible(window) ||
+               ClassOf(window) != ToUtf8(className);
+    });
     return found;
 }
 

@@ -408,16 +408,22 @@ std::string WhyTextDoesNotFit(HWND control, const forms::Control& described, UIN
     return problem;
 }
 
+BOOL CALLBACK NoteAboutDialog(HWND candidate, LPARAM found) {
+    wchar_t name[16] = {};
+    GetClassNameW(candidate, name, 16);
+    if (std::wstring_view(name) == L"#32770" &&
+        GetDlgItem(candidate, ControlId(forms::frmAbout(), "cmdOK")) != nullptr) {
+        *reinterpret_cast<HWND*>(found) = candidate;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // This thread's About dialog: the dialog with 确定 by its form number.
 HWND AboutDialogOfThisThread() {
-    for (HWND window = FindWindowExW(nullptr, nullptr, L"#32770", nullptr); window != nullptr;
-         window = FindWindowExW(nullptr, window, L"#32770", nullptr)) {
-        if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId() &&
-            GetDlgItem(window, ControlId(forms::frmAbout(), "cmdOK")) != nullptr) {
-            return window;
-        }
-    }
-    return nullptr;
+    HWND dialog = nullptr;
+    EnumThreadWindows(GetCurrentThreadId(), NoteAboutDialog, reinterpret_cast<LPARAM>(&dialog));
+    return dialog;
 }
 
 class TextsFit : public InProcess, public ::testing::WithParamInterface<UINT> {};
