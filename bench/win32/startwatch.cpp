@@ -51,7 +51,7 @@ BOOL CALLBACK NoteVisibleWindow(HWND window, LPARAM search) {
 }
 
 // By EnumWindows, not FindWindowExW from the window found last, which Wine's
-// server can loop on forever (see tests/win32/driver.cpp).
+// server can loop on forever (docs/windows.md, on Wine 10).
 HWND VisibleWindowOf(DWORD process, const wchar_t* className) {
     WindowSearch search{process, className};
     EnumWindows(NoteVisibleWindow, reinterpret_cast<LPARAM>(&search));

@@ -151,10 +151,11 @@ void Program::Stop() {
 }
 
 std::vector<HWND> Program::TopLevelWindows(const wchar_t* className) const {
+    const std::string wanted = ToUtf8(className);
     std::vector<HWND> found = DesktopWindows();
-    std::erase_if(found, [this, className](HWND window) {
+    std::erase_if(found, [this, &wanted](HWND window) {
         return ProcessOf(window) != m_process.dwProcessId || !IsWindowVisible(window) ||
-               ClassOf(window) != ToUtf8(className);
+               ClassOf(window) != wanted;
     });
     return found;
 }
