@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Checks that every C++ file matches .clang-format (with the clang-format
-# version the tree is formatted with; with another it says it did not), that
+# Checks that every C++ file matches .clang-format (with clang-format 14 or
+# 19, which format the tree alike; with neither it fails), that
 # the embedded fonts hold every character of the program's texts, and that
 # clang-tidy, with the checks of .clang-tidy, finds nothing. Needs a
 # configured build for the compile commands (default build/ci).
@@ -46,16 +46,23 @@ if tracked=$(git -c core.quotepath=off ls-files -- '*.cpp' '*.h' 2>/dev/null); t
 fi
 
 # clang-format's output differs between major versions: the tree is formatted
-# with this one (Debian 12's), and only it can say whether a file matches.
-formatted_with=14
-format_version=$(clang-format --version | sed -n 's/.*clang-format version \([0-9]*\)\..*/\1/p')
-if [ "$format_version" = "$formatted_with" ]; then
-  clang-format --dry-run --Werror "${files[@]}" </dev/null
-  echo "clang-format: ${#files[@]} files match the style"
-else
-  echo "clang-format: formatting check NOT run: the tree is formatted with clang-format" \
-    "$formatted_with, this is ${format_version:-an unknown version}"
-fi
+# alike by these (Debian 12's and Debian 13's), and only they can say whether
+# a file matches. Without one of them the check fails: a style check that
+# quietly does not run would pass anything.
+usable_versions=(14 19)
+format=""
+for candidate in clang-format "${usable_versions[@]/#/clang-format-}"; do
+  command -v "$candidate" >/dev/null || continue
+  found=$("$candidate" --version | sed -n 's/.*clang-format version \([0-9]*\)\..*/\1/p')
+  if [[ " ${usable_versions[*]} " == *" $found "* ]]; then
+    format=$candidate format_version=$found
+    break
+  fi
+done
+[ -n "$format" ] || fail "no clang-format $(IFS=/; echo "${usable_versions[*]}") here, so the formatting cannot be checked" \
+  "(clang-format is $(clang-format --version 2>/dev/null | head -n 1 || echo missing)): run scripts/install-deps.sh test"
+"$format" --dry-run --Werror "${files[@]}" </dev/null
+echo "clang-format $format_version: ${#files[@]} files match the style"
 
 # A new text in the program needs its glyphs in the embedded fonts.
 assets/fonts/make-font-subsets.sh --check
