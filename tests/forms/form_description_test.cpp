@@ -6,9 +6,11 @@
 
 #include <ostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "formdescription.h"
+#include "textlayout.h"
 
 namespace quendal::forms {
 namespace {
@@ -206,6 +208,79 @@ INSTANTIATE_TEST_SUITE_P(Dpi, PictureSourceAt,
                          ::testing::Values(SourceChoice{96, 96}, SourceChoice{144, 144},
                                            SourceChoice{72, 96}, SourceChoice{110, 120},
                                            SourceChoice{216, 240}, SourceChoice{384, 288}));
+
+struct Wrapping {
+    const char* text;
+    int width;
+    std::vector<std::string_view> lines;
+};
+
+std::ostream& operator<<(std::ostream& out, const Wrapping& row) {
+    return out << '"' << row.text << "\" in " << row.width << " pixels";
+}
+
+// A stand-in font: 10 pixels a byte of ASCII, 20 a Chinese character.
+int Measure(std::string_view utf8) {
+    int width = 0;
+    for (const char c : utf8) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte < 0x80) width += 10;
+        if (byte >= 0xE0) width += 20;
+    }
+    return width;
+}
+
+class WrapLinesIn : public ::testing::TestWithParam<Wrapping> {};
+
+TEST_P(WrapLinesIn, BreaksAtSpacesAndChineseAndInsideOnlyTooLongWords) {
+    EXPECT_EQ(WrapLines(GetParam().text, GetParam().width, Measure), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Label, WrapLinesIn,
+    ::testing::Values(
+        // A number with a space before it moves to the next line whole.
+        Wrapping{"ab 1234567", 80, {"ab", "1234567"}},
+        Wrapping{"容抗3183098916135.7207 K欧", 230, {"容抗3183098916135.7207", "K欧"}},
+        Wrapping{"容抗3183098916135.7207 K欧", 190, {"容抗", "3183098916135.7207", "K欧"}},
+        // Wider than the line: broken where the edge falls.
+        Wrapping{"12345678901234567", 100, {"1234567890", "1234567"}},
+        Wrapping{"电压电流频率", 50, {"电压", "电流", "频率"}},
+        Wrapping{"电压,电流", 60, {"电压,", "电流"}}, Wrapping{"ab   cd", 40, {"ab", "cd"}},
+        Wrapping{"电", 5, {"电"}}, Wrapping{"", 100, {""}},
+        Wrapping{"容抗3.1831 K欧\r\n电流:69.12 mA", 1000, {"容抗3.1831 K欧", "电流:69.12 mA"}},
+        Wrapping{"a\nb", 1000, {"a", "b"}}));
+
+struct Theme {
+    Rgb text;
+    Rgb window;
+    bool light;
+};
+
+std::ostream& operator<<(std::ostream& out, const Theme& row) {
+    return out << "text " << int{row.text.red} << ',' << int{row.text.green} << ','
+               << int{row.text.blue} << " on " << int{row.window.red} << ','
+               << int{row.window.green} << ',' << int{row.window.blue};
+}
+
+class ThemeOf : public ::testing::TestWithParam<Theme> {};
+
+TEST_P(ThemeOf, IsLightWhereTheTextIsDarkerThanTheWindow) {
+    EXPECT_EQ(IsLightTheme(GetParam().text, GetParam().window), GetParam().light);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Desktop, ThemeOf,
+    ::testing::Values(Theme{{0, 0, 0}, {240, 240, 240}, true},
+                      Theme{{255, 255, 255}, {49, 54, 59}, false},
+                      // Mid-tone text on a dark window: the theme's own colours.
+                      Theme{{110, 110, 110}, {30, 30, 30}, false},
+                      // Mid-tone text on a light-grey window: the designed ones.
+                      Theme{{150, 150, 150}, {230, 230, 230}, true},
+                      // High contrast: yellow on black; the blue of green text on blue.
+                      Theme{{255, 255, 0}, {0, 0, 0}, false},
+                      Theme{{0, 255, 0}, {0, 0, 255}, false},
+                      Theme{{128, 128, 128}, {128, 128, 128}, false}));
 
 }  // namespace
 }  // namespace quendal::forms

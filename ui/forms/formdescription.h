@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "fieldset.h"
+#include "textlayout.h"
 
 namespace quendal::forms {
 
@@ -62,13 +63,8 @@ inline constexpr double kSongPointSize = 10.5;
 // UI 9 pt, 15 pixels) and Linux desktops (11 pt) do not.
 inline constexpr double kDialogPointSize = 9.0;
 
-struct Rgb {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    bool operator==(const Rgb&) const = default;
-};
-
+// Rgb and the theme rule that decides when the designed colours are shown:
+// textlayout.h.
 enum class TextColour { SystemDefault, Black };
 
 // Pictures built into the program.
@@ -90,14 +86,17 @@ struct Control {
     std::string_view caption = {};  // UTF-8; a "&" marks the access key
     FontFace font = FontFace::Dialog;
     TextColour colour = TextColour::SystemDefault;
-    bool tabStop = false;                  // takes focus with Tab
-    bool isDefault = false;                // Enter presses it
-    bool isCancel = false;                 // Esc presses it
-    std::string_view labelFor = {};        // a label: the text box it names
-    std::string_view hint = {};            // tooltip, which screen readers read as the description
+    bool tabStop = false;            // takes focus with Tab
+    bool isDefault = false;          // Enter presses it
+    bool isCancel = false;           // Esc presses it
+    std::string_view labelFor = {};  // a label: the text box it names
+    // A text box's unit, "单位: V (伏)": shown as its tooltip and given to
+    // screen readers as its accessible description. A tooltip alone is not
+    // read as the description (Windows' standard proxy reads none), so each
+    // front-end sets the description itself.
+    std::string_view hint = {};
     std::string_view accessibleName = {};  // for controls without a label of their own
-    bool wordWrap = false;  // a label that wraps within its width: at a space where there is
-                            // one, between any two characters where not
+    bool wordWrap = false;                 // a label that wraps within its width, as WrapLines says
     Picture picture = Picture::None;
 };
 
