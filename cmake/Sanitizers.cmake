@@ -13,4 +13,6 @@ if(QUENDAL_SANITIZE)
   # Bounds checks inside the standard containers, which ASan alone misses
   # when an index stays within the allocated capacity. ABI-neutral.
   add_compile_definitions(_GLIBCXX_ASSERTIONS)
+  # For the canary test, which must see both sanitizers catch their faults.
+  add_compile_definitions(QUENDAL_SANITIZED)
 endif()
