@@ -72,6 +72,25 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/quendal-icon.svg
 install(FILES ${quendal_packaging}/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quendal)
 
+# The manual page, English and Chinese, compressed as Debian keeps them:
+# gzip -n stores neither the file name nor a time, so rebuilds are identical.
+find_program(QUENDAL_GZIP gzip REQUIRED)
+set(quendal_man_pages)
+foreach(folder IN ITEMS man man/zh_CN)
+  set(copy ${PROJECT_BINARY_DIR}/${folder}/quendal.1)
+  add_custom_command(OUTPUT ${copy}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${PROJECT_SOURCE_DIR}/${folder}/quendal.1 ${copy}
+    COMMAND ${QUENDAL_GZIP} -9 -n -f ${copy}
+    DEPENDS ${PROJECT_SOURCE_DIR}/${folder}/quendal.1
+    COMMENT "Compressing the manual page ${folder}/quendal.1"
+    VERBATIM)
+  list(APPEND quendal_man_pages ${copy}.gz)
+  # man/ holds the English page, man/zh_CN/ the Chinese one.
+  string(REGEX REPLACE "^man" "" language "${folder}")
+  install(FILES ${copy}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}${language}/man1)
+endforeach()
+add_custom_target(quendal_man_pages ALL DEPENDS ${quendal_man_pages})
+
 # The Debian package: `cpack` in a Release build directory.
 # The package names no address that does not exist: a maintainer's e-mail and
 # a homepage come only from whoever builds it and has real ones.

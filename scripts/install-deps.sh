@@ -28,6 +28,8 @@ test_packages=(
   fonts-wine            # Marlett, for the caption buttons of windows under Wine
   nsis                  # the Windows installer (scripts/release.sh, scripts/installer-test.sh)
   weston                # a headless Wayland compositor (scripts/package-test.sh)
+  man-db                # renders the manual pages with warnings on (scripts/docs-check.sh)
+  lintian               # Debian's checks of the .deb, run by hand (packaging/README.md)
 )
 bench_packages=(
   "${test_packages[@]}"
