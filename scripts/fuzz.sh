@@ -8,6 +8,12 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-${FUZZ_SECONDS:-60}}
+# libFuzzer takes 0 as "no limit": a run would never end.
+[[ $seconds =~ ^[1-9][0-9]*$ ]] || { echo "fuzz: seconds per target must be a whole number above 0, not '$seconds'" >&2; exit 2; }
+# A target that runs but hardly executes (a start-up that takes the whole
+# time, a slow input) finds nothing either: each must execute at least this
+# many inputs a second. Here both do tens of thousands.
+min_rate=${FUZZ_MIN_RATE:-1000}
 build=build/fuzz
 targets=(input_rule actions)
 
@@ -44,7 +50,14 @@ for target in "${targets[@]}"; do
       -max_len=4096 -dict=fuzz/numbers.dict -print_final_stats=1 \
       -artifact_prefix="$artifacts/" "$corpus" >"$work/$target.log" 2>&1; then
     tail -n 12 "$work/$target.log"
-    echo "fuzz $target: no finding in $((SECONDS - start))s"
+    executed=$(sed -n 's/^stat::number_of_executed_units: *\([0-9]*\)$/\1/p' "$work/$target.log")
+    if [ -z "$executed" ] || [ "$executed" -lt $((min_rate * seconds)) ]; then
+      echo "fuzz $target: executed ${executed:-an unknown number of} inputs in ${seconds}s," \
+        "fewer than the $((min_rate * seconds)) it must" >&2
+      failed+=("$target")
+      continue
+    fi
+    echo "fuzz $target: no finding in $((SECONDS - start))s, $executed inputs"
   else
     tail -n 60 "$work/$target.log"
     mkdir -p "$build/findings/$target"
@@ -56,6 +69,6 @@ for target in "${targets[@]}"; do
 done
 
 if [ ${#failed[@]} -gt 0 ]; then
-  echo "Fuzzing found faults in: ${failed[*]}" >&2
+  echo "Fuzzing failed (a finding, or too few inputs) for: ${failed[*]}" >&2
   exit 1
 fi
