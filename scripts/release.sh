@@ -4,6 +4,7 @@
 #   quendal-<version>-win64.exe        the Windows program for x64, on its own (a.b.c.d)
 #   quendal-<version>-win32.exe        the same for 32-bit (x86) Windows
 #   quendal-<version>-setup.exe        the one installer for both (packaging/windows/)
+#   NEWS.md, NEWS.zh-CN.md             the release notes, in English and Chinese
 #   SHA256SUMS                         their checksums, for sha256sum -c
 #   quendal-<version>.buildinfo        the commit, its time, the Debian release
 #                                      and the versions of the tools used
@@ -41,7 +42,7 @@ done
 # but files of an earlier release.
 if [ -e "$out" ]; then
   [ -d "$out" ] || fail "$out is not a folder"
-  other=$(find "$out" -mindepth 1 ! \( -type f \( -name 'quendal[_-]*' -o -name SHA256SUMS \) \) -print -quit)
+  other=$(find "$out" -mindepth 1 ! \( -type f \( -name 'quendal[_-]*' -o -name SHA256SUMS -o -name 'NEWS*.md' \) \) -print -quit)
   [ -z "$other" ] || fail "$out holds more than release files ($other): name an empty or new folder"
 fi
 
@@ -57,6 +58,11 @@ deb=quendal_${deb_version}_amd64.deb
 exe64=quendal-$version-win64.exe
 exe32=quendal-$version-win32.exe
 setup=quendal-$version-setup.exe
+# The release notes, shipped beside the files, must begin with this release's.
+for notes in NEWS.md NEWS.zh-CN.md; do
+  [ "$(head -n 1 "$notes" 2>/dev/null)" = "# $name $deb_version" ] ||
+    fail "$notes does not begin with the notes of this release, '# $name $deb_version'"
+done
 
 step "Sources"
 # What is built must be known: a checkout that git will not read (another
@@ -167,8 +173,11 @@ makensis -V2 -WX -DEXE64="$out/$exe64" -DEXE32="$out/$exe32" -DOUTFILE="$out/$se
 # Its own stub is 32-bit, so that it starts on every Windows.
 check_windows_exe "$out/$setup" "$setup" x86
 
+step "Release notes"
+cp NEWS.md NEWS.zh-CN.md "$out/"
+
 step "Checksums and build record"
-(cd "$out" && sha256sum "$deb" "$exe64" "$exe32" "$setup" >SHA256SUMS)
+(cd "$out" && sha256sum "$deb" "$exe64" "$exe32" "$setup" NEWS.md NEWS.zh-CN.md >SHA256SUMS)
 cat "$out/SHA256SUMS"
 # What made them, as Debian's .buildinfo records it: the same commit built
 # with these versions gives the same files (scripts/rebuild-test.sh).

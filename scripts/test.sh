@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, then builds and runs every test: the main build
-# with warnings as errors, style and static checks, the windows through the
+# with warnings as errors, style and static checks, the user documentation
+# against the program and itself, the windows through the
 # accessibility layer, the sanitizer build, fuzzing, the Windows program and
 # its tests under Wine, the release files (built twice, to see that they are
 # the same; left in build/test-release-files) and the Windows installer under
@@ -20,6 +21,9 @@ cmake --build --preset ci
 
 step "Style and static checks"
 scripts/lint.sh build/ci
+
+step "Documentation: both READMEs, the manual pages and the release notes agree"
+scripts/docs-check.sh
 
 step "The window through the accessibility layer (AT-SPI)"
 scripts/a11y-test.sh build/ci/quendal
