@@ -129,7 +129,7 @@ step "Windows programs"
 # architecture that runs on a bare Windows, stripped, whose version record
 # says $version.
 check_windows_exe() {
-  local file=$1 what=$2 architecture=$3 triple machine wanted header subsystem imports record numbers
+  local file=$1 what=$2 architecture=$3 triple machine wanted header subsystem dump imports nm_output sections rc record numbers
   case $architecture in
     x64) triple=x86_64-w64-mingw32 wanted=8664 ;;
     x86) triple=i686-w64-mingw32 wanted=014c ;;
@@ -144,16 +144,48 @@ check_windows_exe() {
   # 2 is a GUI program.
   subsystem=$(od -An -tu2 -j$((header + 24 + 68)) -N2 "$file" | tr -d ' ')
   [ "$subsystem" = 2 ] || fail "$what is not a Windows GUI program (subsystem $subsystem)"
-  imports=$("$triple-objdump" -p "$file" | sed -n 's/^\s*DLL Name: //p')
+  # Each command on its own line, so that its failure stops the release with
+  # a message rather than silently (set -e in a substitution).
+  dump=$("$triple-objdump" -p "$file") || fail "objdump cannot read $what"
+  imports=$(sed -n 's/^\s*DLL Name: //p' <<<"$dump")
+  # Every Windows program imports from KERNEL32.dll: an empty or unread
+  # import list is a fault, not a program with no needs.
+  grep -qx 'KERNEL32.dll' <<<"$imports" || fail "$what does not import KERNEL32.dll (imports: '$imports')"
   # MinGW's own run-time DLLs (libstdc++-6, libgcc_s_seh-1 or _dw2-1,
   # libwinpthread-1) are not on a user's machine: the program must carry them.
   if grep -iE '^lib|mingw' <<<"$imports"; then fail "$what needs the DLLs above"; fi
-  "$triple-nm" "$file" 2>&1 | grep -q 'no symbols' || fail "$what is not stripped"
-  if "$triple-objdump" -h "$file" | grep -q ' \.debug_'; then fail "$what has debug sections"; fi
-  record=$("$triple-windres" -i "$file" -O rc 2>/dev/null | sed -n 's/^ *FILEVERSION //p')
+  nm_output=$("$triple-nm" "$file" 2>&1 || true)
+  grep -q 'no symbols' <<<"$nm_output" || fail "$what is not stripped"
+  sections=$("$triple-objdump" -h "$file") || fail "objdump cannot read the sections of $what"
+  if grep -q ' \.debug_' <<<"$sections"; then fail "$what has debug sections"; fi
+  rc=$("$triple-windres" -i "$file" -O rc 2>&1) || fail "windres cannot read the resources of $what: $rc"
+  record=$(sed -n 's/^ *FILEVERSION //p' <<<"$rc")
   numbers=$(tr -d ' ' <<<"$record")
   [ "$numbers" = "${version//./,}" ] || fail "$what has version record '$record', not $version"
   echo "$what: $architecture GUI, no MinGW DLLs ($(tr '\n' ' ' <<<"$imports")), stripped, version $version"
+}
+# check_windows7_imports <file> <what> <x64|x86>: each function the program
+# imports is on the list of those Windows 7 SP1 has, as the tests hold the
+# test build's program against it; here the shipped file itself.
+check_windows7_imports() {
+  local file=$1 what=$2 architecture=$3 triple imported unknown
+  case $architecture in
+    x64) triple=x86_64-w64-mingw32 ;;
+    x86) triple=i686-w64-mingw32 ;;
+  esac
+  # "dll!function", the DLL in lower case, as the list has them.
+  imported=$("$triple-objdump" -p "$file" | awk '
+    /^\tDLL Name: / { dll = tolower($3); next }
+    /^$/ { dll = "" }
+    dll != "" && $1 ~ /^[0-9a-f]+$/ && NF >= 3 { print dll "!" $3 }' | LC_ALL=C sort -u) ||
+    fail "objdump cannot read the imports of $what"
+  [ "$(grep -c . <<<"$imported")" -gt 20 ] || fail "read too few imports of $what: '$imported'"
+  unknown=$(LC_ALL=C comm -23 <(printf '%s\n' "$imported") <(sed -e 's/#.*//' -e 's/[[:space:]]//g' \
+    "$root/tests/win32/windows7-imports.txt" | awk -F: -v a="$architecture" \
+    'NF == 1 && $1 != "" { print } NF == 2 && $1 == a { print $2 }' |
+    awk -F'!' '{ print tolower($1) "!" $2 }' | LC_ALL=C sort -u))
+  [ -z "$unknown" ] || fail "$what imports what Windows 7 may not have (tests/win32/windows7-imports.txt):"$'\n'"$unknown"
+  echo "$what: its $(grep -c . <<<"$imported") imports are all on Windows 7's list"
 }
 for architecture in x64 x86; do
   cmake --preset "windows-$architecture" -B "$work/windows-$architecture" >/dev/null
@@ -165,6 +197,8 @@ cp "$work/windows-x64/quendal.exe" "$out/$exe64"
 check_windows_exe "$out/$exe64" "$exe64" x64
 cp "$work/windows-x86/quendal.exe" "$out/$exe32"
 check_windows_exe "$out/$exe32" "$exe32" x86
+check_windows7_imports "$out/$exe64" "$exe64" x64
+check_windows7_imports "$out/$exe32" "$exe32" x86
 
 step "Windows installer"
 # -WX: a warning (an unused string, a risky file name) stops the release.
