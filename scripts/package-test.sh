@@ -41,7 +41,11 @@ if [ "${1:-}" = --smoke ]; then
   else
     echo "window $window \"$title\" is up"
     class=$(xprop -id "$window" WM_CLASS | sed -n 's/.*= "[^"]*", "\([^"]*\)"$/\1/p')
-    if [ "$class" != "$wm_class" ]; then
+    # Both empty would agree, yet no desktop could match the window to its entry.
+    if [ -z "$wm_class" ]; then
+      echo "FAIL: the desktop entry has no StartupWMClass (the window's class is \"$class\")" >&2
+      status=1
+    elif [ "$class" != "$wm_class" ]; then
       echo "FAIL: window class is \"$class\", the desktop entry says StartupWMClass=$wm_class" >&2
       status=1
     fi
@@ -239,3 +243,8 @@ kill "$pid" "$weston" 2>/dev/null || true
 wait "$pid" "$weston" 2>/dev/null || true
 $shown || fail "no window \"$title\" on Wayland; the program said: $(grep -v '^\[' "$work/wayland.log" | tail -5)"
 echo "a window \"$title\" was titled and drawn on weston"
+# On Wayland the app id is what matches the window to its desktop entry:
+# it must be the desktop id.
+app_ids=$(sed -n 's/.*xdg_toplevel[@#][0-9]*\.set_app_id("\([^"]*\)").*/\1/p' "$work/wayland.log" | sort -u)
+[ "$app_ids" = "$id" ] || fail "the window's app id on Wayland is \"$app_ids\", not the desktop id $id"
+echo "its app id is $id"
