@@ -10,6 +10,7 @@ import sys
 import time
 
 import pyatspi
+from gi.repository import GLib
 
 
 DESCRIPTION = (
@@ -94,18 +95,48 @@ def main():
     find(app, "push button", "计算电容")
     if text_of(voltage) != "220" or text_of(frequency) != "50":
         sys.exit("the inputs do not start at 220 V and 50 Hz")
-    for field in (voltage, frequency, capacitance, current):
-        if not field.description:
-            sys.exit(f"the field {field.name!r} does not tell its unit")
+    units = {voltage: "单位: V (伏)", frequency: "单位: Hz (赫兹)",
+             capacitance: "单位: µF (微法)", current: "单位: mA (毫安)"}
+    for field, unit in units.items():
+        if field.description != unit:
+            sys.exit(f"the field {field.name!r} describes itself as {field.description!r}, "
+                     f"not by its unit {unit!r}")
 
+    report = "容抗3.1831 K欧\n电流:69.12 mA"
+    heard = []
+
+    def listen(event):
+        # The new text is the event's data, or (Qt 6.4's description events)
+        # the source's description once the event has come.
+        told = event.any_data if isinstance(event.any_data, str) else event.source.description
+        if told == report:
+            heard.append(event.type)
+
+    # Qt 6.8 announces the report; before it, the pressed button describes
+    # itself by it, which Orca speaks for the object with the focus.
+    kinds = ("object:announcement", "object:property-change:accessible-description")
+    pyatspi.Registry.registerEventListener(listen, *kinds)
+    # Qt sends only the events that some client listens for, and learns of a
+    # new listener from the registry a moment later.
+    time.sleep(1)
     capacitance.queryEditableText().insertText(0, "1", 1)
     press(calculate_current)
     wait_for(lambda: text_of(current) == "69.12", "the current 69.12 in the 电流 field")
-    find(app, "label", "容抗3.1831 K欧\n电流:69.12 mA")
+    find(app, "label", report)
+    deadline = time.monotonic() + 10
+    while not heard and time.monotonic() < deadline:
+        # Events arrive through GLib's main loop, which nothing else runs here.
+        while GLib.MainContext.default().iteration(False):
+            pass
+        time.sleep(0.1)
+    pyatspi.Registry.deregisterEventListener(listen, *kinds)
+    if not heard:
+        sys.exit(f"no {' or '.join(kinds)} event told the new report {report!r}")
 
     check_about(app, about_menu)
-    print("accessibility: every control of both windows named, calculation through AT-SPI "
-          "shows 69.12 mA, the About dialog opens and closes")
+    print("accessibility: every control of both windows named, the boxes described by their "
+          f"units, calculation through AT-SPI shows 69.12 mA and is told by {heard[0]}, "
+          "the About dialog opens and closes")
 
 
 def release_version():

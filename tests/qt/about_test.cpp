@@ -109,29 +109,45 @@ private Q_SLOTS:
     // also when the desktop changes theme while the dialog is open.
     void followsTheDesktopsLightOrDarkTheme_data() {
         QTest::addColumn<QColor>("face");
+        QTest::addColumn<QColor>("textColour");  // invalid: the one QPalette gives the face
         QTest::addColumn<bool>("designed");
-        QTest::newRow("light") << QColor(239, 239, 239) << true;
-        QTest::newRow("dark") << QColor(49, 54, 59) << false;
+        QTest::newRow("light") << QColor(239, 239, 239) << QColor() << true;
+        QTest::newRow("dark") << QColor(49, 54, 59) << QColor() << false;
+        // A dark theme whose text is mid-tone, darker than half-way yet
+        // lighter than its windows: black text would vanish on it.
+        QTest::newRow("dark, mid-tone text")
+            << QColor(30, 30, 30) << QColor(110, 110, 110) << false;
+        QTest::newRow("light, mid-tone text")
+            << QColor(230, 230, 230) << QColor(150, 150, 150) << true;
     }
     void followsTheDesktopsLightOrDarkTheme() {
         QFETCH(QColor, face);
+        QFETCH(QColor, textColour);
         QFETCH(bool, designed);
         frmAbout* dialog = OpenedDialog();
         const QPalette before = QApplication::palette();
-        const QPalette theme(face);  // text, mid and light colours to suit the face
+        QPalette theme(face);  // text, mid and light colours to suit the face
+        if (textColour.isValid()) theme.setColor(QPalette::WindowText, textColour);
         QApplication::setPalette(theme);
         QCoreApplication::processEvents();  // Qt hands the change to the windows as an event
         const QColor text = designed ? QColor(Qt::black) : theme.color(QPalette::WindowText);
         for (const char* name : {"lblDescription", "lblDisclaimer", "lblTitle"}) {
             QCOMPARE(Find<QLabel>(dialog, name)->palette().color(QPalette::WindowText), text);
         }
-        QList<QColor> strokes;
+        QList<QRgb> strokes;
         for (QWidget* stroke : quendal::testing::WidgetsNamed(dialog, QStringLiteral("Line1"))) {
-            strokes << stroke->palette().color(QPalette::Window);
+            // As drawn, every pixel of the stroke in its one colour.
+            const QImage drawn = stroke->grab().toImage();
+            const QColor colour = drawn.pixelColor(0, 0);
+            for (int y = 0; y < drawn.height(); ++y) {
+                for (int x = 0; x < drawn.width(); ++x) QCOMPARE(drawn.pixelColor(x, y), colour);
+            }
+            strokes << colour.rgb();
         }
-        const QList<QColor> expected =
-            designed ? QList<QColor>{QColor(128, 128, 128), QColor(Qt::white)}
-                     : QList<QColor>{theme.color(QPalette::Mid), theme.color(QPalette::Light)};
+        const QList<QRgb> expected =
+            designed
+                ? QList<QRgb>{qRgb(128, 128, 128), qRgb(255, 255, 255)}
+                : QList<QRgb>{theme.color(QPalette::Mid).rgb(), theme.color(QPalette::Light).rgb()};
         QApplication::setPalette(before);
         QCoreApplication::processEvents();
         QCOMPARE(strokes, expected);

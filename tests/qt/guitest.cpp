@@ -8,6 +8,8 @@
 #include <QStyleOptionFrame>
 #include <QTimer>
 
+#include <algorithm>
+
 #include "application.h"
 #include "wrappinglabel.h"
 
@@ -117,10 +119,16 @@ QString WhyTextDoesNotFit(const QWidget* control) {
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
         if (!label->pixmap().isNull()) return {};
         const QRect room = label->contentsRect();
-        const int flags = dynamic_cast<const ui::WrappingLabel*>(label) != nullptr
-                              ? ui::WrappingLabel::kTextFlags
-                              : static_cast<int>(label->alignment());
-        const QRect needed = metrics.boundingRect(room, flags, label->text());
+        QRect needed =
+            metrics.boundingRect(room, static_cast<int>(label->alignment()), label->text());
+        if (const auto* wrapping = dynamic_cast<const ui::WrappingLabel*>(label)) {
+            const QStringList lines = wrapping->Lines();
+            int widest = 0;
+            for (const QString& line : lines)
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            needed.setSize(
+                {widest, metrics.height() + metrics.lineSpacing() * int(lines.size() - 1)});
+        }
         const QString width =
             problem(QStringLiteral("the width of its text"), needed.width(), room.width());
         return !width.isEmpty() ? width

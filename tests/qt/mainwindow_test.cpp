@@ -12,6 +12,7 @@
 #include "application.h"
 #include "form1.h"
 #include "guitest.h"
+#include "wrappinglabel.h"
 
 using quendal::testing::AnswerMessageBoxes;
 using quendal::testing::ExitCodeOfEventLoopAfter;
@@ -304,20 +305,82 @@ private Q_SLOTS:
         QCOMPARE(accessible->text(QAccessible::Name), accessibleName);
     }
 
+    // As a tooltip, and to screen readers as the description even with the
+    // tooltips gone (Qt reads a tooltip only in the description's absence).
     void textBoxesTellTheirUnit() {
         QVERIFY(Box("txtVolt")->toolTip().contains(QStringLiteral("V")));
         QVERIFY(Box("txtF")->toolTip().contains(QStringLiteral("Hz")));
         QVERIFY(Box("txtC1")->toolTip().contains(QStringLiteral("µF")));
         QVERIFY(Box("txtCurrent")->toolTip().contains(QStringLiteral("mA")));
+        for (const char* name : {"txtVolt", "txtF", "txtC1", "txtCurrent"}) {
+            const QString unit = Box(name)->toolTip();
+            Box(name)->setToolTip(QString());
+            QCOMPARE(
+                QAccessible::queryAccessibleInterface(Box(name))->text(QAccessible::Description),
+                unit);
+        }
     }
 
-    void menuBarHasExitAndAbout() {
+    // A number that fits the report's width is never split, even where the
+    // text before it does not fit beside it; one wider than the report is.
+    void reportBreaksAtTheSpaceBeforeANumber() {
+        auto* label = Find<quendal::ui::WrappingLabel>(m_window.get(), "lblT");
+        const QString number = QStringLiteral("31830988.6183");
+        const QString text = QStringLiteral("容抗 容抗 ") + number + QStringLiteral(" K欧");
+        QVERIFY(label->fontMetrics().horizontalAdvance(QStringLiteral("容抗 容抗 ") + number) >
+                label->contentsRect().width());
+        m_window->SetReportText(text.toStdString());
+        QCOMPARE(label->Lines(), (QStringList{QStringLiteral("容抗 容抗"), number + " K欧"}));
+        m_window->SetReportText("容抗3183098861837.90673183 K欧");
+        const QStringList lines = label->Lines();
+        QCOMPARE(lines.size(), 3);
+        QCOMPARE(lines[0], QStringLiteral("容抗"));
+        QVERIFY(lines[1].startsWith(QStringLiteral("31830988")));
+        QVERIFY(label->fontMetrics().horizontalAdvance(lines[1]) <= label->contentsRect().width());
+        QCOMPARE(lines[1] + lines[2], QStringLiteral("3183098861837.90673183 K欧"));
+    }
+
+    // In the window, whatever the desktop's global menu: exported there,
+    // items without a submenu would vanish.
+    void menuBarHasExitAndAboutInTheWindow() {
         QStringList captions;
-        for (QAction* action : m_window->menuBar()->actions()) {
-            captions << action->text();
-            QVERIFY(action->menu() == nullptr);
-        }
+        for (QAction* action : m_window->menuBar()->actions()) captions << action->text();
         QCOMPARE(captions, (QStringList{QStringLiteral("退出"), QStringLiteral("说明")}));
+        QVERIFY(!m_window->menuBar()->isNativeMenuBar());
+        QVERIFY(m_window->menuBar()->isVisible());
+        QCOMPARE(m_window->menuBar()->geometry().top(), 0);
+        QVERIFY(m_window->menuBar()->height() > 0);
+        QCOMPARE(m_window->centralWidget()->geometry().top(), m_window->menuBar()->height());
+        QCOMPARE(MenuItem("ex")->shortcut(), QKeySequence(QKeySequence::Quit));
+        QCOMPARE(MenuItem("sm")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+    }
+
+    // The platform's key for Quit (Ctrl+Q on KDE and GNOME; none in the
+    // Windows scheme of the offscreen platform, where Alt+F4 closes).
+    void quitKeyEndsTheProgram() {
+        const QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::Quit);
+        if (keys.isEmpty()) QSKIP("this platform has no key for Quit");
+        const QKeyCombination key = keys.first()[0];
+        QCOMPARE(ExitCodeOfEventLoopAfter(
+                     [&] { QTest::keyClick(Box("txtVolt"), key.key(), key.keyboardModifiers()); }),
+                 0);
+        QVERIFY(!m_window->isVisible());
+    }
+
+    void helpKeyOpensTheAboutDialog() {
+        const QList<QKeySequence> keys = QKeySequence::keyBindings(QKeySequence::HelpContents);
+        QVERIFY(!keys.isEmpty());
+        const QKeyCombination key = keys.first()[0];
+        QTest::keyClick(Box("txtVolt"), key.key(), key.keyboardModifiers());
+        QWidget* about = nullptr;
+        QVERIFY(QTest::qWaitFor([&] {
+            for (QWidget* window : QApplication::topLevelWidgets()) {
+                if (window->objectName() == QStringLiteral("frmAbout") && window->isVisible())
+                    about = window;
+            }
+            return about != nullptr;
+        }));
+        about->close();
     }
 
     void exitEndsTheProgram() {

@@ -1,6 +1,7 @@
 #include "formwidgets.h"
 
 #include <QFont>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -69,22 +70,35 @@ QWidget* Build(const forms::Control& control, QWidget* client) {
     widget->setGeometry(geometry);
     widget->setFont(FormFont(control.font));
     widget->setFocusPolicy(control.tabStop ? Qt::StrongFocus : Qt::NoFocus);
-    if (!control.hint.empty()) widget->setToolTip(FormWidgets::Text(control.hint));
+    if (!control.hint.empty()) {
+        // Qt would give the tooltip as the description too, but only while
+        // there is one: the unit is the box's description in its own right.
+        widget->setToolTip(FormWidgets::Text(control.hint));
+        widget->setAccessibleDescription(FormWidgets::Text(control.hint));
+    }
     if (!control.accessibleName.empty())
         widget->setAccessibleName(FormWidgets::Text(control.accessibleName));
     return widget;
 }
 
-// A straight line of a separator, filled with its colour (FollowPalette).
-QWidget* Build(const forms::Line& line, QWidget* client) {
-    auto* widget = new QWidget(client);
-    widget->setObjectName(FormWidgets::Text(line.name));
+// A straight line of a separator: a plain horizontal frame line as thick as
+// the frame, drawn in its foreground colour (FollowPalette).
+QFrame* Build(const forms::Line& line, QWidget* client) {
+    auto* frame = new QFrame(client);
+    frame->setObjectName(FormWidgets::Text(line.name));
+    frame->setFrameShape(QFrame::HLine);
+    frame->setFrameShadow(QFrame::Plain);
+    frame->setLineWidth(line.widthPixels);
     const int left = forms::TwipsToPixels(line.x1, kDesignDpi);
-    widget->setGeometry(left, forms::TwipsToPixels(line.y, kDesignDpi),
-                        forms::TwipsToPixels(line.x2, kDesignDpi) - left + 1, line.widthPixels);
-    widget->setAutoFillBackground(true);
-    widget->setAttribute(Qt::WA_TransparentForMouseEvents);
-    return widget;
+    frame->setGeometry(left, forms::TwipsToPixels(line.y, kDesignDpi),
+                       forms::TwipsToPixels(line.x2, kDesignDpi) - left + 1, line.widthPixels);
+    frame->setAttribute(Qt::WA_TransparentForMouseEvents);
+    return frame;
+}
+
+forms::Rgb RgbOf(const QColor& colour) {
+    return {static_cast<std::uint8_t>(colour.red()), static_cast<std::uint8_t>(colour.green()),
+            static_cast<std::uint8_t>(colour.blue())};
 }
 
 // The colour a line is drawn in: its designed grey or white on a light
@@ -102,16 +116,12 @@ FormWidgets::FormWidgets(const forms::Form& form, QWidget* client)
     QWidget* previousStop = nullptr;
     for (const forms::Control& control : form.controls) {
         QWidget* widget = Build(control, client);
-        m_widgets.emplace_back(control.name, widget);
         if (control.tabStop) {
             if (previousStop != nullptr) QWidget::setTabOrder(previousStop, widget);
             previousStop = widget;
         }
     }
-    for (const forms::Line& line : form.lines) {
-        m_lines.push_back(Build(line, client));
-        m_widgets.emplace_back(line.name, m_lines.back());
-    }
+    for (const forms::Line& line : form.lines) m_lines.push_back(Build(line, client));
     // A label names the box it stands for: Alt+its key and screen readers.
     for (const forms::Control& control : form.controls) {
         if (!control.labelFor.empty()) {
@@ -125,7 +135,8 @@ void FormWidgets::FollowPalette() {
     const QPalette& palette = m_client->palette();
     // The design's black text and grey and white lines are for a light theme,
     // whose text is dark; on a dark or high-contrast one they would vanish.
-    const bool designed = palette.color(QPalette::WindowText).lightness() < 128;
+    const bool designed = forms::IsLightTheme(RgbOf(palette.color(QPalette::WindowText)),
+                                              RgbOf(palette.color(QPalette::Window)));
     for (const forms::Control& control : m_form.controls) {
         if (control.colour != forms::TextColour::Black) continue;
         QWidget* label = Widget(control.name);
@@ -135,17 +146,14 @@ void FormWidgets::FollowPalette() {
     }
     for (std::size_t i = 0; i < m_lines.size(); ++i) {
         QPalette own = palette;
-        own.setColor(QPalette::Window, StrokeColour(m_form.lines[i], palette, designed));
+        own.setColor(QPalette::WindowText, StrokeColour(m_form.lines[i], palette, designed));
         m_lines[i]->setPalette(own);
     }
 }
 
 QWidget* FormWidgets::Widget(std::string_view name) const {
-    for (const auto& [widgetName, widget] : m_widgets) {
-        if (widgetName == name) return widget;
-    }
     m_form.Find(name);  // stops the program: the name is not in the description
-    return nullptr;
+    return m_client->findChild<QWidget*>(Text(name), Qt::FindDirectChildrenOnly);
 }
 
 QRect FormWidgets::Geometry(const forms::TwipsRect& rect) {

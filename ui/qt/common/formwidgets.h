@@ -8,7 +8,6 @@
 #include <QWidget>
 
 #include <string_view>
-#include <utility>
 #include <vector>
 
 #include "formdescription.h"
@@ -19,11 +18,17 @@ class FormWidgets {
 public:
     FormWidgets(const forms::Form& form, QWidget* client);
 
-    // The widget of the control or line of that name, as the type it was
-    // built as (QLineEdit, QLabel, QPushButton, PictureBox).
+    // The control of that name, as the type it was built as (QLineEdit,
+    // QLabel, QPushButton, PictureBox); the program stops when the
+    // description has no such control or it is of another type, both faults
+    // of the program.
     template <typename T>
     T* Get(std::string_view name) const {
-        return static_cast<T*>(Widget(name));
+        T* widget = qobject_cast<T*>(Widget(name));
+        if (widget == nullptr)
+            qFatal("%s is not a %s", Text(name).toUtf8().constData(),
+                   T::staticMetaObject.className());
+        return widget;
     }
 
     // Gives the labels and lines of set colours (black text, the separator's
@@ -41,7 +46,6 @@ private:
 
     const forms::Form& m_form;
     QWidget* m_client;
-    std::vector<std::pair<std::string_view, QWidget*>> m_widgets;
     std::vector<QWidget*> m_lines;  // the strokes of the form's lines, in its order
 };
 

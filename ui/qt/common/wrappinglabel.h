@@ -1,10 +1,13 @@
 #pragma once
-// A label whose text wraps within its width: at a space where there is one,
-// between any two characters where a word is wider than the label (a long
-// number in the report), so that no line is cut off at the label's edge.
-// QLabel's own word wrap never breaks a word.
+// A label whose text wraps within its width as forms::WrapLines breaks it, the
+// one rule of both front-ends: at a space or beside a Chinese character first,
+// inside a word only where it is wider than the label (a long number in the
+// report), so that no line is cut off at the label's edge and no number is
+// split where a space allows a break. QLabel's own word wrap never breaks a
+// word; Qt::TextWrapAnywhere breaks even where a space would do.
 
 #include <QLabel>
+#include <QStringList>
 
 namespace quendal::ui {
 
@@ -12,13 +15,9 @@ class WrappingLabel : public QLabel {
 public:
     using QLabel::QLabel;
 
-    // How the text is laid out, for QPainter::drawText and
-    // QFontMetrics::boundingRect alike.
-    static constexpr int kTextFlags =
-        Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap | Qt::TextWrapAnywhere;
-
-    bool hasHeightForWidth() const override { return true; }
-    int heightForWidth(int width) const override;
+    // The lines as drawn: the text broken for the label's contents width in
+    // its font, one line drawn below the other at the font's line spacing.
+    QStringList Lines() const;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

@@ -1,11 +1,13 @@
 #include "form1.h"
 
+#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QtGlobal>
 
 #include "dropper.h"
 
@@ -21,11 +23,23 @@ Form1::Form1(QWidget* parent)
     setWindowTitle(QString::fromStdString(form.caption));
     setCentralWidget(m_client);
 
+    // The bar stays in the window: a global menu (KDE's Global Menu, the
+    // title bar's menu button) shows only items with a submenu, and 退出 and
+    // 说明 have none, so exported there they would vanish.
+    menuBar()->setNativeMenuBar(false);
     for (const forms::MenuItem& item : form.menu) {
         QAction* action = menuBar()->addAction(FormWidgets::Text(item.caption));
         action->setObjectName(FormWidgets::Text(item.name));
-        if (item.name == "ex") connect(action, &QAction::triggered, this, &QWidget::close);
-        if (item.name == "sm") connect(action, &QAction::triggered, this, &Form1::ShowAbout);
+        // The desktop's own keys for them (Ctrl+Q, F1), from the window.
+        action->setShortcutContext(Qt::WindowShortcut);
+        if (item.name == "ex") {
+            action->setShortcut(QKeySequence::Quit);
+            connect(action, &QAction::triggered, this, &QWidget::close);
+        }
+        if (item.name == "sm") {
+            action->setShortcut(QKeySequence::HelpContents);
+            connect(action, &QAction::triggered, this, &Form1::ShowAbout);
+        }
     }
 
     connect(m_controls.Get<QPushButton>("Command1"), &QPushButton::clicked, this,
@@ -53,9 +67,29 @@ void Form1::SetFieldText(FieldId field, const std::string& text) {
 
 void Form1::SetReportText(const std::string& text) {
     // The report separates its lines with CR LF; a label breaks at LF.
-    m_controls.Get<QLabel>(forms::kReportLabel)
-        ->setText(
-            QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    const QString report =
+        QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    auto* label = m_controls.Get<QLabel>(forms::kReportLabel);
+    label->setText(report);
+    Announce(label, report);
+}
+
+void Form1::Announce(QLabel* label, const QString& report) {
+    // The focus stays on the button that was pressed, so a screen reader
+    // says nothing of the label by itself.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
+    QAccessibleAnnouncementEvent announcement(label, report);  // polite: after what is said
+    QAccessible::updateAccessibility(&announcement);
+#else
+    // Before Qt 6.8 there are no announcements. Orca speaks a change of the
+    // focused object's description: each button describes itself by the
+    // last report, so the one pressed tells it, and tells it again when the
+    // user comes back to it.
+    Q_UNUSED(label);
+    for (const char* button : {"Command1", "Command2"}) {
+        m_controls.Get<QPushButton>(button)->setAccessibleDescription(report);
+    }
+#endif
 }
 
 void Form1::ShowAbout() {

@@ -12,6 +12,7 @@
 #include "frmabout.h"
 #include "messageboxmessenger.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace quendal::ui {
@@ -32,6 +33,8 @@ protected:
 
 private:
     QLineEdit* TextBox(FieldId field) const;
+    // Tells screen readers of a new report in the label.
+    void Announce(QLabel* label, const QString& report);
     void ShowAbout();
 
     QWidget* m_client;
