@@ -9,7 +9,9 @@
 #   --dbus            also a private D-Bus session bus, gone with the display
 #
 # The command sees DISPLAY and XAUTHORITY (a cookie of its own: other users
-# cannot reach the display), and DBUS_SESSION_BUS_ADDRESS with --dbus.
+# cannot reach the display), and DBUS_SESSION_BUS_ADDRESS with --dbus; no
+# WAYLAND_DISPLAY, and Qt and GTK are told to use X11, so that its windows
+# open on this display even when it is started from a Wayland desktop.
 # Exit status: the command's; 125 if the display or the bus could not be
 # started or the options are wrong. The server picks a free display number
 # itself (-displayfd), so runs side by side cannot race for one.
@@ -74,6 +76,11 @@ if ! [[ $number =~ ^[0-9]+$ ]]; then
   fail "Xvfb did not start"
 fi
 export DISPLAY=:$number
+# Pinned to it: a toolkit that prefers Wayland (Qt, GTK) would otherwise open
+# the command's windows on the desktop's own Wayland session, which a
+# WAYLAND_DISPLAY, WAYLAND_SOCKET or XDG_SESSION_TYPE left from it names.
+unset WAYLAND_DISPLAY WAYLAND_SOCKET
+export XDG_SESSION_TYPE=x11 QT_QPA_PLATFORM=xcb GDK_BACKEND=x11
 
 if $dbus; then
   # Not forked: a child of this script, so that the clean-up can wait for it.
