@@ -121,7 +121,9 @@ std::wstring WithoutRedirection(const std::wstring& path) {
         return path;
     }
     wchar_t windows[MAX_PATH];
-    const UINT windowsLength = GetWindowsDirectoryW(windows, MAX_PATH);
+    // The system's own folder: on a Remote Desktop host a program that is not
+    // terminal-server aware gets a per-user one from GetWindowsDirectoryW.
+    const UINT windowsLength = GetSystemWindowsDirectoryW(windows, MAX_PATH);
     // "C:/Windows/./System32" and "C:\Windows\Temp\..\System32" are System32 too.
     std::wstring full(32768, L'\0');
     const DWORD fullLength =

@@ -50,6 +50,10 @@ public:
 
     // IMAGE_FILE_MACHINE_*; 0 when the file is not a PE file of this kind.
     WORD Machine() const { return m_nt != nullptr ? m_nt->FileHeader.Machine : 0; }
+    // IMAGE_DLLCHARACTERISTICS_*: what the loader may and must do with it.
+    WORD DllCharacteristics() const {
+        return m_nt != nullptr ? m_nt->OptionalHeader.DllCharacteristics : 0;
+    }
 
     // The imports as "dll!function" (the DLL in lower case), "dll!#ordinal"
     // for imports by number.
@@ -185,6 +189,21 @@ TEST(Windows7, TheProgramAndItsManifestAreOfThisBuildsArchitecture) {
     EXPECT_NE(own.find(std::string("processorArchitecture=\"") + kManifestArchitecture + "\""),
               std::string::npos)
         << own;
+    // Run as the user who starts it, outside UAC's virtualisation, which
+    // would show a 32-bit program the user's VirtualStore as HKLM.
+    EXPECT_NE(manifest.find("<requestedExecutionLevel level=\"asInvoker\""), std::string::npos);
+}
+
+// What the loader is told in the header: the program's own Windows folder on
+// a Remote Desktop host (not a per-user copy), and ASLR and DEP.
+TEST(Windows7, TheHeaderAsksForTheSystemsWindowsFolderASLRAndDEP) {
+    WORD wanted = IMAGE_DLLCHARACTERISTICS_TERMINAL_SERVER_AWARE |
+                  IMAGE_DLLCHARACTERISTICS_DYNAMIC_BASE | IMAGE_DLLCHARACTERISTICS_NX_COMPAT;
+#ifdef _WIN64
+    wanted |= IMAGE_DLLCHARACTERISTICS_HIGH_ENTROPY_VA;
+#endif
+    const WORD flags = PeFile(ReadFile(L"" QUENDAL_TEST_PROGRAM)).DllCharacteristics();
+    EXPECT_EQ(flags & wanted, wanted) << std::hex << flags;
 }
 
 TEST(Windows7, TheProgramNeedsNoDllOfItsOwn) {
