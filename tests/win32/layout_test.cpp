@@ -105,6 +105,39 @@ TEST_P(Layout, TheCircuitIsDrawnFromTheBitmapMadeForItsDpi) {
     EXPECT_EQ(differing, 0) << "of " << shown.width * shown.height << " pixels";
 }
 
+// The report is drawn one way only: as it shows right after a calculation
+// (the label paints itself from inside WM_SETTEXT) and after a repaint it did
+// not ask for, pixel for pixel; and it has really been drawn, in more than
+// one line, since its first line is wider than the label.
+TEST_P(Layout, TheReportLooksTheSameAfterACalculationAndARepaint) {
+    const Program program;
+    program.SetText("txtC1", "0.000000000001");
+    ASSERT_EQ(program.MessagesOf(program.Control("Command2")), std::vector<std::string>{});
+    const HWND report = program.Control("lblT");
+    Sleep(300);  // on the screen
+    const Image calculated = CaptureClient(report);
+    RedrawWindow(report, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+    Sleep(300);
+    const Image repainted = CaptureClient(report);
+    ASSERT_GT(calculated.width, 0);
+    ASSERT_EQ(calculated.pixels.size(), repainted.pixels.size());
+    int differing = 0;
+    std::vector<bool> inkedRows(static_cast<std::size_t>(calculated.height), false);
+    for (int y = 0; y < calculated.height; ++y) {
+        for (int x = 0; x < calculated.width; ++x) {
+            differing += calculated.At(x, y) != repainted.At(x, y) ? 1 : 0;
+            if (Grey(calculated.At(x, y)) < 96) inkedRows[static_cast<std::size_t>(y)] = true;
+        }
+    }
+    EXPECT_EQ(differing, 0) << "of " << calculated.pixels.size() << " pixels";
+    // Rows of text separated by blank rows: at least three lines of text.
+    int lines = 0;
+    for (std::size_t y = 0; y < inkedRows.size(); ++y) {
+        lines += inkedRows[y] && (y == 0 || !inkedRows[y - 1]) ? 1 : 0;
+    }
+    EXPECT_GE(lines, 3);
+}
+
 TEST_P(Layout, Line1IsAGreyLineOverAWhiteOne) {
     const Program program;
     program.ChooseMenuItem("sm");

@@ -1,21 +1,23 @@
 #include "colours.h"
 
+#include "textlayout.h"
+
 namespace quendal::win32 {
 
 namespace {
 
-bool IsDark(COLORREF colour) {
-    // Rec. 601 luma, 0 to 255.
-    const int luma =
-        (GetRValue(colour) * 299 + GetGValue(colour) * 587 + GetBValue(colour) * 114) / 1000;
-    return luma < 128;
+forms::Rgb RgbOf(COLORREF colour) {
+    return {GetRValue(colour), GetGValue(colour), GetBValue(colour)};
 }
 
 }  // namespace
 
-ThemeColours ChooseColours(bool highContrast, COLORREF systemText, COLORREF systemShadow,
-                           COLORREF systemHighlight, const ThemeColours& designed) {
-    if (!highContrast && IsDark(systemText)) return designed;
+ThemeColours ChooseColours(bool highContrast, COLORREF systemText, COLORREF systemFace,
+                           COLORREF systemShadow, COLORREF systemHighlight,
+                           const ThemeColours& designed) {
+    if (!highContrast && forms::IsLightTheme(RgbOf(systemText), RgbOf(systemFace))) {
+        return designed;
+    }
     return {systemText, systemShadow, systemHighlight};
 }
 
@@ -25,8 +27,8 @@ ThemeColours CurrentColours(const ThemeColours& designed) {
     const bool highContrast =
         SystemParametersInfoW(SPI_GETHIGHCONTRAST, sizeof(contrast), &contrast, 0) &&
         (contrast.dwFlags & HCF_HIGHCONTRASTON) != 0;
-    return ChooseColours(highContrast, GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNSHADOW),
-                         GetSysColor(COLOR_BTNHIGHLIGHT), designed);
+    return ChooseColours(highContrast, GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNFACE),
+                         GetSysColor(COLOR_BTNSHADOW), GetSysColor(COLOR_BTNHIGHLIGHT), designed);
 }
 
 }  // namespace quendal::win32

@@ -1,28 +1,24 @@
 #pragma once
-// A label whose text wraps within its width: at a space or between Chinese
-// characters where it can, between any two characters where a word is wider
-// than the label (a long number in the report), so that no line is cut off
-// at the label's edge. A static control's own wrapping never breaks a word.
-// The label stays a static control, which screen readers read as text; only
-// its painting is this.
+// A label whose text wraps within its width as forms::WrapLines breaks it: at
+// a space or beside a Chinese character, inside a word only where the word is
+// wider than the label (a long number in the report), so that no line is cut
+// off at its edge and it breaks where the Qt program's does.
+// The label is an owner-drawn static control (SS_OWNERDRAW). It stays a static
+// control, which screen readers read as text, and it draws one way only: a
+// static paints itself not just on WM_PAINT but also from inside WM_SETTEXT,
+// WM_ENABLE and others, and an owner-drawn one sends each of those paintings
+// to its parent as WM_DRAWITEM, which the parent passes to DrawWrappingLabel.
 
 #include <windows.h>
 
-#include <functional>
-#include <string_view>
-#include <vector>
-
 namespace quendal::win32 {
 
-// The lines of `text` within `width`: each paragraph (CR LF ends one) broken
-// at the last space, or place next to a Chinese character, that lets a line
-// fit, else after as many characters as fit (at least one); the spaces at a
-// break are dropped. `measure` gives the width of a piece of text.
-std::vector<std::wstring_view> WrapLines(std::wstring_view text, int width,
-                                         const std::function<int(std::wstring_view)>& measure);
+// The window style of such a label, beside WS_CHILD and WS_VISIBLE.
+inline constexpr DWORD kWrappingLabelStyle = SS_OWNERDRAW | SS_NOPREFIX;
 
-// Makes the static control `label` paint its text so; its colours and brush
-// still come from its parent's WM_CTLCOLORSTATIC.
-void WrapAnywhere(HWND label);
+// Draws the wrapping label that `item` names, in its font and in the colours
+// and background its parent gives it through WM_CTLCOLORSTATIC, as for any
+// static control. False when `item` is not a static control's.
+bool DrawWrappingLabel(const DRAWITEMSTRUCT& item);
 
 }  // namespace quendal::win32
