@@ -3,6 +3,7 @@
 #include <oleacc.h>
 #include <wrl/client.h>
 
+#include <algorithm>
 #include <atomic>
 #include <thread>
 
@@ -328,6 +329,13 @@ AccessibleObject AccessibleOf(HWND window, LONG object) {
                 found.name = ToUtf8(std::wstring_view(name, SysStringLen(name)));
                 SysFreeString(name);
             }
+            BSTR description = nullptr;
+            if (SUCCEEDED(accessible->get_accDescription(self, &description)) &&
+                description != nullptr) {
+                found.description =
+                    ToUtf8(std::wstring_view(description, SysStringLen(description)));
+                SysFreeString(description);
+            }
         }
     }
     if (com) CoUninitialize();
@@ -351,6 +359,51 @@ void PressKey(WORD key, bool alt, bool shift) {
     if (shift) add(VK_SHIFT, true);
     if (alt) add(VK_MENU, true);
     SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+}  // namespace quendal::testing
+
+namespace quendal::testing {
+
+void ClickWithMouse(HWND control) {
+    RECT place{};
+    GetWindowRect(control, &place);
+    SetCursorPos((place.left + place.right) / 2, (place.top + place.bottom) / 2);
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_MOUSE;
+    inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+    SendInput(2, inputs, sizeof(INPUT));
+}
+
+namespace {
+std::vector<HWND>* g_recording = nullptr;
+
+void CALLBACK NoteEvent(HWINEVENTHOOK, DWORD, HWND window, LONG object, LONG child, DWORD, DWORD) {
+    if (g_recording != nullptr && object == OBJID_CLIENT && child == CHILDID_SELF) {
+        g_recording->push_back(window);
+    }
+}
+}  // namespace
+
+WinEventRecorder::WinEventRecorder(DWORD event, DWORD process) {
+    g_recording = &m_windows;
+    m_hook = SetWinEventHook(event, event, nullptr, NoteEvent, process, 0, WINEVENT_OUTOFCONTEXT);
+}
+
+WinEventRecorder::~WinEventRecorder() {
+    if (m_hook != nullptr) UnhookWinEvent(m_hook);
+    g_recording = nullptr;
+}
+
+bool WinEventRecorder::WaitFor(HWND window, std::chrono::milliseconds timeout) {
+    return WaitUntil(
+        [&] {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+            return std::find(m_windows.begin(), m_windows.end(), window) != m_windows.end();
+        },
+        timeout);
 }
 
 }  // namespace quendal::testing

@@ -49,6 +49,7 @@ public:
     // The About dialog when it is open, else null.
     HWND About() const;
     DWORD ThreadId() const { return m_thread; }
+    DWORD ProcessId() const { return m_process.dwProcessId; }
 
     // A control of Form1 or of the About dialog by its name in the form description.
     HWND Control(std::string_view name) const;
@@ -117,8 +118,30 @@ void Dismiss(HWND box);
 struct AccessibleObject {
     long role = 0;
     std::string name;
+    std::string description;
 };
 AccessibleObject AccessibleOf(HWND window, LONG object);
+
+// A left click with the real mouse in the middle of the control, which
+// takes the focus as a user's click does.
+void ClickWithMouse(HWND control);
+
+// The windows whose client object raised one WinEvent (EVENT_OBJECT_*), as a
+// screen reader's out-of-context hook sees them; one recorder at a time.
+class WinEventRecorder {
+public:
+    WinEventRecorder(DWORD event, DWORD process);
+    ~WinEventRecorder();
+    WinEventRecorder(const WinEventRecorder&) = delete;
+    WinEventRecorder& operator=(const WinEventRecorder&) = delete;
+    bool Hooked() const { return m_hook != nullptr; }
+    // Takes the events that have come, until one for `window` has.
+    bool WaitFor(HWND window, std::chrono::milliseconds timeout = 5s);
+
+private:
+    HWINEVENTHOOK m_hook = nullptr;
+    std::vector<HWND> m_windows;
+};
 
 // Keys as a user types them, to whatever window has the focus.
 void PressKey(WORD key, bool alt = false, bool shift = false);

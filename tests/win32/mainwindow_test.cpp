@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <ostream>
 #include <string>
 #include <tuple>
@@ -10,6 +11,7 @@
 #include <vector>
 
 #include <oleacc.h>
+#include <wrl/client.h>
 
 #include "driver.h"
 
@@ -206,22 +208,43 @@ INSTANTIATE_TEST_SUITE_P(Form1Keyboard, EnterAndEscape,
                                            BoxKeys{"txtC1", 3}, BoxKeys{"txtCurrent", 6}),
                          [](const auto& row) { return std::string(row.param.name); });
 
-class FocusedButton : public ::testing::TestWithParam<WORD> {};
+// The key, and whether the focus came to the button by a mouse click (the
+// click's own calculation undone first) rather than by Tab.
+class FocusedButton : public ::testing::TestWithParam<std::tuple<WORD, bool>> {};
 
-// Space and Enter press the button that has the focus.
+// Space and Enter press the button that has the focus, however it got there.
 TEST_P(FocusedButton, IsPressedByTheKey) {
+    const auto [key, byMouse] = GetParam();
     const Program program;
     program.SetText("txtCurrent", "100");
-    for (int i = 0; i < 4; ++i) PressAndWaitForFocus(program, VK_TAB);
+    if (byMouse) {
+        ClickWithMouse(program.Control("Command1"));
+        ASSERT_TRUE(WaitUntil([&] { return program.Text("txtC1") == "1.45"; }));
+        program.SetText("txtC1", "");
+    } else {
+        for (int i = 0; i < 4; ++i) PressAndWaitForFocus(program, VK_TAB);
+    }
     ASSERT_EQ(program.FocusName(), "Command1");
-    PressKey(GetParam());
+    PressKey(key);
     EXPECT_TRUE(WaitUntil([&] { return program.Text("txtC1") == "1.45"; }))
         << program.Text("txtC1");
     EXPECT_EQ(program.Text("lblT"), "容抗2.2 K欧\r\n电流:100. mA");
 }
 
-INSTANTIATE_TEST_SUITE_P(Form1Keyboard, FocusedButton, ::testing::Values(VK_SPACE, VK_RETURN),
-                         [](const auto& row) { return row.param == VK_SPACE ? "Space" : "Enter"; });
+INSTANTIATE_TEST_SUITE_P(Form1Keyboard, FocusedButton,
+                         ::testing::Combine(::testing::Values(VK_SPACE, VK_RETURN),
+                                            ::testing::Bool()),
+                         [](const auto& row) {
+                             return std::string(std::get<0>(row.param) == VK_SPACE ? "Space"
+                                                                                   : "Enter") +
+                                    (std::get<1>(row.param) ? "AfterAClick" : "AfterTab");
+                         });
+
+TEST(Form1Keyboard, F1OpensTheAboutDialog) {
+    const Program program;
+    PressKey(VK_F1);
+    EXPECT_TRUE(WaitUntil([&] { return program.About() != nullptr; }));
+}
 
 TEST(Form1Keyboard, TextBoxesTakeTextBeyondTheUsualLimit) {
     const Program program;
@@ -248,24 +271,71 @@ TEST(Form1ScreenReader, EachTextBoxFollowsItsLabelAndThePictureHasAName) {
     EXPECT_EQ(program.Text("Command2"), "计算电流");
 }
 
+// Whether this system's oleacc gives a window's standard object the
+// description that its annotation service was given (Windows 7 and later do;
+// Wine's has no annotation service): tried on a window of the test's own.
+bool TryAnnotation() {
+    const bool com = SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    bool read = false;
+    const HWND probe = CreateWindowExW(0, L"STATIC", L"probe", WS_POPUP, 0, 0, 10, 10, nullptr,
+                                       nullptr, nullptr, nullptr);
+    Microsoft::WRL::ComPtr<IAccPropServices> services;
+    if (probe != nullptr &&
+        SUCCEEDED(CoCreateInstance(CLSID_AccPropServices, nullptr, CLSCTX_INPROC_SERVER,
+                                   IID_IAccPropServices,
+                                   reinterpret_cast<void**>(services.GetAddressOf()))) &&
+        SUCCEEDED(services->SetHwndPropStr(probe, static_cast<DWORD>(OBJID_CLIENT), CHILDID_SELF,
+                                           PROPID_ACC_DESCRIPTION, L"probe"))) {
+        read = AccessibleOf(probe, OBJID_CLIENT).description == "probe";
+    }
+    services.Reset();
+    if (probe != nullptr) DestroyWindow(probe);
+    if (com) CoUninitialize();
+    return read;
+}
+bool AnnotationsAreRead() {
+    static const bool read = TryAnnotation();
+    return read;
+}
+
 // What oleacc (Wine's; docs/windows.md says what it cannot answer) tells a
 // screen reader: each text box named by its label, the circuit a graphic
 // named 电路图, not a nameless pane.
 TEST(Form1ScreenReader, NamesAndRolesAsTheAccessibilityLayerGivesThem) {
     const Program program;
-    const std::vector<std::tuple<const char*, long, const char*>> expected = {
-        {"txtVolt", ROLE_SYSTEM_TEXT, "电压"},
-        {"txtF", ROLE_SYSTEM_TEXT, "频率"},
-        {"txtC1", ROLE_SYSTEM_TEXT, "C1"},
-        {"txtCurrent", ROLE_SYSTEM_TEXT, "电流"},
-        {"Picture1", ROLE_SYSTEM_GRAPHIC, "电路图"}};
-    for (const auto& [control, role, name] : expected) {
+    const std::vector<std::tuple<const char*, long, const char*, const char*>> expected = {
+        {"txtVolt", ROLE_SYSTEM_TEXT, "电压", "单位: V (伏)"},
+        {"txtF", ROLE_SYSTEM_TEXT, "频率", "单位: Hz (赫兹)"},
+        {"txtC1", ROLE_SYSTEM_TEXT, "C1", "单位: µF (微法)"},
+        {"txtCurrent", ROLE_SYSTEM_TEXT, "电流", "单位: mA (毫安)"},
+        {"Picture1", ROLE_SYSTEM_GRAPHIC, "电路图", ""}};
+    for (const auto& [control, role, name, description] : expected) {
         AccessibleObject found = AccessibleOf(program.Control(control), OBJID_CLIENT);
         // Windows drops a label's closing colon from the name; Wine keeps it.
         if (found.name.ends_with(':')) found.name.pop_back();
         EXPECT_EQ(found.role, role) << control;
         EXPECT_EQ(found.name, name) << control;
+        if (AnnotationsAreRead()) {
+            EXPECT_EQ(found.description, description) << control;
+        }
     }
+    if (!AnnotationsAreRead()) {
+        std::cout << "[   NOTE   ] this oleacc reads no annotations: the units as descriptions "
+                     "are unproved here\n";
+    }
+}
+
+// Each result the core writes, the report and the box, raises the live
+// region event that Narrator and NVDA speak while the focus stays on the
+// button; a screen reader hooks it from its own process as this test does.
+TEST(Form1ScreenReader, EachResultIsAnnouncedAsALiveRegionChange) {
+    const Program program;
+    WinEventRecorder changes(0x8019 /* EVENT_OBJECT_LIVEREGIONCHANGED */, program.ProcessId());
+    ASSERT_TRUE(changes.Hooked());
+    program.SetText("txtC1", "1");
+    EXPECT_EQ(program.MessagesOf(program.Control("Command2")), Texts{});
+    EXPECT_TRUE(changes.WaitFor(program.Control("lblT")));
+    EXPECT_TRUE(changes.WaitFor(program.Control("txtCurrent")));
 }
 
 TEST(Form1Window, ResizingMovesNothing) {
@@ -290,7 +360,7 @@ TEST(Form1Window, ResizingMovesNothing) {
 struct Ending {
     const char* name;
     bool aboutOpen;
-    bool closeBox;
+    enum Way { Exit, CloseBox, SessionEnd } way;
 };
 
 std::ostream& operator<<(std::ostream& out, const Ending& row) { return out << row.name; }
@@ -303,20 +373,37 @@ TEST_P(Endings, EndTheProgram) {
         program.ChooseMenuItem("sm");
         ASSERT_TRUE(WaitUntil([&] { return program.About() != nullptr; }));
     }
-    if (GetParam().closeBox) {
-        PostMessageW(program.Form1(), WM_SYSCOMMAND, SC_CLOSE, 0);
-    } else {
-        program.ChooseMenuItem("ex");
+    switch (GetParam().way) {
+        case Ending::CloseBox:
+            PostMessageW(program.Form1(), WM_SYSCOMMAND, SC_CLOSE, 0);
+            break;
+        case Ending::SessionEnd: {
+            // As Windows asks at log-off, and the Restart Manager before an
+            // update: the program agrees, and ends when told the session ends.
+            DWORD_PTR agreed = FALSE;
+            SendMessageTimeoutW(program.Form1(), WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP,
+                                SMTO_ABORTIFHUNG, 5000, &agreed);
+            EXPECT_EQ(agreed, static_cast<DWORD_PTR>(TRUE));
+            SendMessageTimeoutW(program.Form1(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP,
+                                SMTO_ABORTIFHUNG, 5000, nullptr);
+            break;
+        }
+        case Ending::Exit:
+            program.ChooseMenuItem("ex");
+            break;
     }
     ASSERT_TRUE(program.WaitForExit());
     EXPECT_EQ(program.ExitCode(), 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Form1Window, Endings,
-                         ::testing::Values(Ending{"Exit", false, false},
-                                           Ending{"ExitWithAboutOpen", true, false},
-                                           Ending{"CloseBox", false, true},
-                                           Ending{"CloseBoxWithAboutOpen", true, true}),
+                         ::testing::Values(Ending{"Exit", false, Ending::Exit},
+                                           Ending{"ExitWithAboutOpen", true, Ending::Exit},
+                                           Ending{"CloseBox", false, Ending::CloseBox},
+                                           Ending{"CloseBoxWithAboutOpen", true, Ending::CloseBox},
+                                           Ending{"SessionEnd", false, Ending::SessionEnd},
+                                           Ending{"SessionEndWithAboutOpen", true,
+                                                  Ending::SessionEnd}),
                          [](const auto& row) { return std::string(row.param.name); });
 
 }  // namespace

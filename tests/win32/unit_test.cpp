@@ -23,8 +23,8 @@
 #include "formdescription.h"
 #include "gdiowners.h"
 #include "picture.h"
+#include "textlayout.h"
 #include "utf16.h"
-#include "wrappinglabel.h"
 
 namespace quendal::win32 {
 namespace {
@@ -85,47 +85,11 @@ TEST(CircuitPicture, MadeForEachScaleAtTheBoxsSizeThere) {
     }
 }
 
-struct Wrapping {
-    const char* name;
-    std::wstring text;
-    int width;  // each character is 10 wide
-    std::vector<std::wstring> lines;
-};
-
-std::ostream& operator<<(std::ostream& out, const Wrapping& row) { return out << row.name; }
-
-class WrappedLines : public ::testing::TestWithParam<Wrapping> {};
-
-TEST_P(WrappedLines, BreakAtASpaceElseWhereTheLineIsFull) {
-    const Wrapping& row = GetParam();
-    std::vector<std::wstring> lines;
-    for (const std::wstring_view line : WrapLines(row.text, row.width, [](std::wstring_view piece) {
-             return 10 * static_cast<int>(piece.size());
-         })) {
-        lines.emplace_back(line);
-    }
-    EXPECT_EQ(lines, row.lines);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Labels, WrappedLines,
-    ::testing::Values(
-        Wrapping{"FitsWhole", L"abc def", 70, {L"abc def"}},
-        Wrapping{"AtTheLastSpaceThatFits", L"abc def ghi", 80, {L"abc def", L"ghi"}},
-        Wrapping{"ALongWordWhereTheLineIsFull", L"abcdefghij", 40, {L"abcd", L"efgh", L"ij"}},
-        Wrapping{"ALongWordAfterASpace", L"ab cdefghij", 40, {L"ab", L"cdef", L"ghij"}},
-        Wrapping{"EachLineOfTheReportApart", L"ab cd\r\nef", 100, {L"ab cd", L"ef"}},
-        Wrapping{"BetweenChineseCharacters",
-                 L"ab \u7535\u6d41\u7535\u6d41",
-                 50,
-                 {L"ab \u7535\u6d41", L"\u7535\u6d41"}},
-        Wrapping{"NarrowerThanOneCharacter", L"abc", 5, {L"a", L"b", L"c"}}),
-    [](const auto& row) { return std::string(row.param.name); });
-
 struct Theme {
     const char* name;
     bool highContrast;
     COLORREF text;
+    COLORREF face;
     bool designed;  // else the system's own
 };
 
@@ -139,19 +103,22 @@ TEST_P(AboutColours, AreTheDesignsOnALightThemeOnly) {
     const Theme& row = GetParam();
     const ThemeColours designed{RGB(0, 0, 0), RGB(128, 128, 128), RGB(255, 255, 255)};
     const ThemeColours system{row.text, RGB(1, 2, 3), RGB(4, 5, 6)};
-    EXPECT_EQ(
-        ChooseColours(row.highContrast, system.text, system.shadow, system.highlight, designed),
-        row.designed ? designed : system);
+    EXPECT_EQ(ChooseColours(row.highContrast, system.text, row.face, system.shadow,
+                            system.highlight, designed),
+              row.designed ? designed : system);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Themes, AboutColours,
-    ::testing::Values(Theme{"Classic", false, RGB(0, 0, 0), true},
-                      Theme{"DarkGreyText", false, RGB(30, 30, 30), true},
-                      Theme{"HighContrastBlackOnWhite", true, RGB(0, 0, 0), false},
-                      Theme{"HighContrastBlack", true, RGB(255, 255, 255), false},
-                      Theme{"NightSky", true, RGB(255, 255, 0), false},
-                      Theme{"LightTextOnADarkFace", false, RGB(230, 230, 230), false}),
+    ::testing::Values(
+        Theme{"Classic", false, RGB(0, 0, 0), RGB(240, 240, 240), true},
+        Theme{"DarkGreyText", false, RGB(30, 30, 30), RGB(240, 240, 240), true},
+        Theme{"HighContrastBlackOnWhite", true, RGB(0, 0, 0), RGB(255, 255, 255), false},
+        Theme{"HighContrastBlack", true, RGB(255, 255, 255), RGB(0, 0, 0), false},
+        Theme{"NightSky", true, RGB(255, 255, 0), RGB(0, 0, 0), false},
+        Theme{"LightTextOnADarkFace", false, RGB(230, 230, 230), RGB(32, 32, 32), false},
+        // Dark by its face, though its text is darker than mid-grey.
+        Theme{"MidToneTextOnADarkFace", false, RGB(110, 110, 110), RGB(20, 20, 20), false}),
     [](const auto& row) { return std::string(row.param.name); });
 
 // Form1 and its About dialog in this process.
@@ -369,16 +336,17 @@ std::string WhyTextDoesNotFit(HWND control, const forms::Control& described, UIN
         }
         case forms::ControlKind::Label: {
             RECT needed{0, 0, client.right, 0};
-            if (described.wordWrap) {  // as WrapAnywhere paints it
-                const auto lines = WrapLines(text, client.right, [dc](std::wstring_view piece) {
+            if (described.wordWrap) {  // as DrawWrappingLabel draws it
+                const auto width = [dc](std::string_view piece) {
+                    const std::wstring wide = ToUtf16(piece);
                     SIZE size{};
-                    GetTextExtentPoint32W(dc, piece.data(), static_cast<int>(piece.size()), &size);
+                    GetTextExtentPoint32W(dc, wide.data(), static_cast<int>(wide.size()), &size);
                     return static_cast<int>(size.cx);
-                });
-                for (const std::wstring_view line : lines) {
-                    SIZE size{};
-                    GetTextExtentPoint32W(dc, line.data(), static_cast<int>(line.size()), &size);
-                    needed.right = std::max(needed.right, size.cx);
+                };
+                const std::string utf8 = ToUtf8(text);
+                const auto lines = forms::WrapLines(utf8, client.right, width);
+                for (const std::string_view line : lines) {
+                    needed.right = std::max(needed.right, static_cast<LONG>(width(line)));
                 }
                 needed.bottom = static_cast<LONG>(lines.size()) * metrics.tmHeight;
             } else {
@@ -424,6 +392,45 @@ HWND AboutDialogOfThisThread() {
     HWND dialog = nullptr;
     EnumThreadWindows(GetCurrentThreadId(), NoteAboutDialog, reinterpret_cast<LPARAM>(&dialog));
     return dialog;
+}
+
+// How often each control heard of a system colour change.
+std::vector<std::pair<HWND, int>> g_colourChanges;
+
+LRESULT CALLBACK CountColourChanges(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
+                                    UINT_PTR, DWORD_PTR) {
+    if (message == WM_SYSCOLORCHANGE) {
+        for (auto& [window, count] : g_colourChanges) count += window == control ? 1 : 0;
+    }
+    return DefSubclassProc(control, message, wParam, lParam);
+}
+
+// Windows tells only top-level windows that the system's colours changed;
+// both windows pass it on to each of their controls, whose common-control
+// classes keep copies of the colours.
+TEST_F(InProcess, EveryControlOfBothWindowsHearsOfAColourChange) {
+    Form1 window;
+    ASSERT_NE(window.Handle(), nullptr);
+    SendMessageW(window.Handle(), WM_COMMAND, static_cast<WPARAM>(MenuItemId(forms::Form1(), "sm")),
+                 0);
+    Pump();
+    const HWND about = AboutDialogOfThisThread();
+    ASSERT_NE(about, nullptr);
+    g_colourChanges.clear();
+    for (const auto& [form, handle] :
+         {std::pair{&forms::Form1(), window.Handle()}, std::pair{&forms::frmAbout(), about}}) {
+        for (const forms::Control& control : form->controls) {
+            const HWND child = GetDlgItem(handle, ControlId(*form, control.name));
+            ASSERT_NE(child, nullptr) << control.name;
+            g_colourChanges.emplace_back(child, 0);
+            SetWindowSubclass(child, CountColourChanges, 1, 0);
+        }
+        SendMessageW(handle, WM_SYSCOLORCHANGE, 0, 0);
+    }
+    for (const auto& [child, count] : g_colourChanges) {
+        EXPECT_EQ(count, 1) << ToUtf8(TextOf(child)) << " (id " << GetDlgCtrlID(child) << ")";
+        RemoveWindowSubclass(child, CountColourChanges, 1);
+    }
 }
 
 class TextsFit : public InProcess, public ::testing::WithParamInterface<UINT> {};

@@ -11,11 +11,12 @@
 
 namespace {
 
-int RunMessageLoop() {
+int RunMessageLoop(const quendal::win32::Form1& form1) {
     MSG message;
     BOOL got;
     while ((got = GetMessageW(&message, nullptr, 0, 0)) != 0) {
         if (got == -1) return 1;
+        if (form1.TranslateKeys(message)) continue;
         // Tab, Enter, Esc and Alt+letter as in any dialog box, for whichever
         // of the program's windows has the message's control.
         const HWND window = message.hwnd != nullptr ? GetAncestor(message.hwnd, GA_ROOT) : nullptr;
@@ -37,5 +38,5 @@ int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int showCommand) {
     quendal::win32::Form1 window;
     if (window.Handle() == nullptr) return 1;
     window.Show(showCommand);
-    return RunMessageLoop();
+    return RunMessageLoop(window);
 }

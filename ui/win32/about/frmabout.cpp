@@ -10,6 +10,7 @@
 #include "messageboxmessenger.h"
 #include "sysinfo.h"
 #include "utf16.h"
+#include "wrappinglabel.h"
 
 namespace quendal::win32 {
 
@@ -120,12 +121,18 @@ INT_PTR frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             OnPaint();
             return TRUE;
+        case WM_DRAWITEM:
+            return DrawWrappingLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE
+                                                                                       : FALSE;
         case WM_CTLCOLORSTATIC:
             return OnCtlColorStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
         case WM_SYSCOLORCHANGE:
         case WM_SETTINGCHANGE:  // a high-contrast theme on or off
         case WM_THEMECHANGED:
             m_colours = CurrentColours(DesignedColours());
+            if (message == WM_SYSCOLORCHANGE && m_controls) {
+                m_controls->Forward(message, wParam, lParam);
+            }
             RedrawWindow(m_hwnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
             return FALSE;
         case WM_GETDPISCALEDSIZE:

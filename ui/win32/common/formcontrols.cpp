@@ -7,6 +7,7 @@
 #include "controlids.h"
 #include "picture.h"
 #include "resources.h"
+#include "screenreader.h"
 #include "utf16.h"
 #include "wrappinglabel.h"
 
@@ -23,7 +24,8 @@ DWORD StyleOf(const forms::Control& control) {
             return style | ES_LEFT | ES_AUTOHSCROLL;
         case ControlKind::Label:
             // Plain text: a "&" is shown, not taken as an access key.
-            return style | SS_NOPREFIX | (control.wordWrap ? SS_LEFT : SS_LEFTNOWORDWRAP);
+            return style |
+                   (control.wordWrap ? kWrappingLabelStyle : SS_NOPREFIX | SS_LEFTNOWORDWRAP);
         case ControlKind::Button:
             return style | (control.isDefault ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON);
         case ControlKind::PictureBox:
@@ -89,7 +91,6 @@ void FormControls::CreateControl(std::size_t index, UINT dpi, const FontSet& fon
         // 0 lifts the 32767-character limit to the largest the control has.
         SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     }
-    if (control.kind == ControlKind::Label && control.wordWrap) WrapAnywhere(window);
     Furnish(index, dpi, fonts, false);  // not shown yet
 }
 
@@ -113,6 +114,13 @@ void FormControls::AddTooltips() {
         tool.uId = reinterpret_cast<UINT_PTR>(m_windows[i]);
         tool.lpszText = hint.data();  // copied by the tooltip control
         SendMessageW(m_tooltips, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&tool));
+    }
+}
+
+void FormControls::DescribeForScreenReaders() const {
+    for (std::size_t i = 0; i < m_windows.size(); ++i) {
+        const forms::Control& control = m_form.controls[i];
+        if (!control.hint.empty()) SetAccessibleDescription(m_windows[i], ToUtf16(control.hint));
     }
 }
 
@@ -141,6 +149,13 @@ void FormControls::Furnish(std::size_t index, UINT dpi, const FontSet& fonts, bo
         const int size = MulDiv(forms::kAppIconPixels, scale, 96);
         picture->SetIcon(ProgramIcon(size), size);
     }
+}
+
+void FormControls::Forward(UINT message, WPARAM wParam, LPARAM lParam) const {
+    for (const HWND window : m_windows) {
+        if (window != nullptr) SendMessageW(window, message, wParam, lParam);
+    }
+    if (m_tooltips != nullptr) SendMessageW(m_tooltips, message, wParam, lParam);
 }
 
 HWND FormControls::Get(std::string_view name) const {

@@ -34,6 +34,13 @@ public:
     // The tooltips that tell each text box's unit. Made once the window has
     // shown: its first paint does not need them.
     void AddTooltips();
+    // The same units as the text boxes' accessible descriptions, which is
+    // what screen readers read (they do not read tooltips).
+    void DescribeForScreenReaders() const;
+
+    // Sends a message the system gives only top-level windows (such as
+    // WM_SYSCOLORCHANGE) on to every control and the tooltips.
+    void Forward(UINT message, WPARAM wParam, LPARAM lParam) const;
 
     HWND Get(std::string_view name) const;
     // The description of one of these controls; null for any other window.

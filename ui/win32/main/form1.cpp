@@ -10,7 +10,9 @@
 #include "menubar.h"
 #include "messageboxmessenger.h"
 #include "resources.h"
+#include "screenreader.h"
 #include "utf16.h"
+#include "wrappinglabel.h"
 
 namespace quendal::win32 {
 
@@ -39,6 +41,8 @@ Form1::Form1() {
     SetIcon(ICON_SMALL);  // the caption's
     SizeToDesign();
     m_focus.Start(m_hwnd, m_controls->Get(form.initialFocus));
+    ACCEL help{FVIRTKEY, VK_F1, static_cast<WORD>(MenuItemId(form, "sm"))};
+    m_keys.reset(CreateAcceleratorTableW(&help, 1));
 }
 
 void Form1::Show(int showCommand) {
@@ -48,6 +52,7 @@ void Form1::Show(int showCommand) {
     // taskbar) and the units' tooltips.
     SetIcon(ICON_BIG);
     m_controls->AddTooltips();
+    m_controls->DescribeForScreenReaders();
 }
 
 SIZE Form1::DesignSize(UINT dpi) {
@@ -103,6 +108,20 @@ LRESULT Form1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         HANDLE_MSG(m_hwnd, WM_ACTIVATE, OnActivate);
         HANDLE_MSG(m_hwnd, WM_CLOSE, OnClose);
         HANDLE_MSG(m_hwnd, WM_DESTROY, OnDestroy);
+        case WM_ENDSESSION:
+            // The session ends (log-off, shutdown) or the Restart Manager
+            // closes the program for an update: end now, as 退出 does, rather
+            // than be killed after the system's time-out. Nothing is lost.
+            if (wParam != FALSE) OnClose(m_hwnd);
+            return 0;
+        case WM_SYSCOLORCHANGE:
+            // Only top-level windows hear of it from the system; the common
+            // controls keep their own copies of the colours.
+            if (m_controls) m_controls->Forward(message, wParam, lParam);
+            return 0;
+        case WM_DRAWITEM:
+            return DrawWrappingLabel(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)) ? TRUE
+                                                                                       : FALSE;
         case WM_GETDPISCALEDSIZE:
             *reinterpret_cast<SIZE*>(lParam) = ScaledSize(LOWORD(wParam));
             return TRUE;
@@ -124,9 +143,28 @@ void Form1::OnCommand(HWND, int id, HWND, UINT code) {
         OnClose(m_hwnd);
     } else if (id == MenuItemId(form, "sm")) {
         m_about.Open(m_hwnd);
+    } else if (id == IDOK) {
+        PressFocusedButton();
     }
-    // IDOK and IDCANCEL come from Enter and Esc in a text box: Form1 has no
-    // default or cancel button, so they do nothing.
+    // IDCANCEL comes from Esc: Form1 has no cancel button, so it does nothing.
+}
+
+void Form1::PressFocusedButton() {
+    // IsDialogMessage sends IDOK for Enter unless the focused button is the
+    // default one, which it is only when Tab brought the focus there, not a
+    // mouse click. Enter presses the focused button however it got the
+    // focus; in a text box it does nothing, since Form1 has no default button.
+    const HWND focus = GetFocus();
+    const forms::Control* focused = m_controls ? m_controls->Describe(focus) : nullptr;
+    if (focused != nullptr && focused->kind == forms::ControlKind::Button) {
+        SendMessageW(focus, BM_CLICK, 0, 0);
+    }
+}
+
+bool Form1::TranslateKeys(MSG& message) const {
+    // F1 opens 说明, as help does in any Windows program.
+    return m_keys && (message.hwnd == m_hwnd || IsChild(m_hwnd, message.hwnd)) &&
+           TranslateAcceleratorW(m_hwnd, m_keys.get(), &message) != 0;
 }
 
 void Form1::Calculate(void (*calculation)(FieldSet&, Messenger&)) {
@@ -182,13 +220,17 @@ std::string Form1::FieldText(FieldId field) const {
     return ToUtf8(text);
 }
 
-void Form1::SetFieldText(FieldId field, const std::string& text) {
-    SetWindowTextW(Box(field), ToUtf16(text).c_str());
-}
+void Form1::SetFieldText(FieldId field, const std::string& text) { Write(Box(field), text); }
 
 void Form1::SetReportText(const std::string& text) {
-    // The report's lines are separated by CR LF, where a static control breaks.
-    if (m_controls) SetWindowTextW(m_controls->Get(forms::kReportLabel), ToUtf16(text).c_str());
+    if (m_controls) Write(m_controls->Get(forms::kReportLabel), text);
+}
+
+void Form1::Write(HWND control, const std::string& text) {
+    // A result: screen readers speak it, though the focus stays on the button.
+    SetWindowTextW(control, ToUtf16(text).c_str());
+    MakeLiveRegion(control);
+    AnnounceLiveRegionChange(control);
 }
 
 }  // namespace quendal::win32

@@ -30,6 +30,10 @@ public:
     void SetFieldText(FieldId field, const std::string& text) override;
     void SetReportText(const std::string& text) override;
 
+    // The window's keyboard shortcuts (F1 for 说明): true when `message` was
+    // one, and has been sent as its command.
+    bool TranslateKeys(MSG& message) const;
+
 protected:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
@@ -49,13 +53,16 @@ private:
     SIZE ScaledSize(UINT dpi) const;
     static SIZE OuterSize(int clientWidth, int clientHeight, UINT dpi);
     void Calculate(void (*calculation)(FieldSet&, Messenger&));
+    void PressFocusedButton();
     HWND Box(FieldId field) const;
+    void Write(HWND control, const std::string& text);
 
     UINT m_dpi = 96;
     std::unique_ptr<FormControls> m_controls;
     std::unique_ptr<FontSet> m_fonts;
     UniqueIcon m_bigIcon;
     UniqueIcon m_smallIcon;
+    UniqueAccelerators m_keys;
     FocusMemory m_focus;
     frmAbout m_about;
     bool m_calculating = false;
