@@ -13,12 +13,13 @@ Outputs:
   quendal.ico     the 32 x 32 image, 4 bits per pixel (BMP with AND mask),
                   first; then the same drawing at the other sizes Windows asks
                   for at 100 % to 200 % (16, 20, 24, 40, 48, 56, 64), as 32-bit
-                  images, so that no size is scaled from another and blurred
+                  images, so that no size is scaled from another and blurred,
+                  and at 256 as a PNG for Explorer's large views
   quendal-32.png  the 32 x 32 image, 4-bit palette PNG; the palette is the
                   16 VGA colours and the unused magenta entry is marked fully
                   transparent (tRNS), so the icon keeps its transparent corners
-  quendal-<n>.png the drawing at 40, 48, 56 and 64 pixels, for the Qt
-                  program's About dialog at 125 % to 200 %
+  quendal-<n>.png the drawing at 40 to 96 pixels, for the Qt program's
+                  About dialog at 125 % to 300 %
 
 The SVG is drawn with crispEdges: at every size each of its 32 x 32 cells
 becomes whole pixels, none blended.
@@ -34,7 +35,11 @@ SIZE = 32
 # The other sizes: Windows' small icons at 100, 125 and 150 % (16, 20, 24),
 # and the large icon and the About dialog's at 125 to 200 % (40 to 64).
 OTHER_SIZES = (16, 20, 24, 40, 48, 56, 64)
-QT_SIZES = (40, 48, 56, 64)
+# Explorer's large and extra-large views: 256, stored as PNG (Windows Vista
+# and later read it so, and it keeps the file small).
+LARGE_SIZE = 256
+# The About dialog's 32-pixel icon at 125 % to 300 %.
+QT_SIZES = (40, 48, 56, 64, 72, 80, 96)
 
 # Windows 16-colour VGA palette, in the standard order.
 PALETTE = [
@@ -150,7 +155,8 @@ def write_ico(path, images):
     offset = 6 + 16 * len(images)
     directory = struct.pack("<HHH", 0, 1, len(images))
     for size, colours, bits, image in images:
-        directory += struct.pack("<BBBBHHII", size, size, colours, 0, 1, bits, len(image), offset)
+        side = size % 256  # 0 stands for 256
+        directory += struct.pack("<BBBBHHII", side, side, colours, 0, 1, bits, len(image), offset)
         offset += len(image)
     with open(path, "wb") as f:
         f.write(directory + b"".join(image for _, _, _, image in images))
@@ -164,6 +170,7 @@ def main():
     # The first image is the one Explorer shows for the file.
     images = [(SIZE, 16, 4, image_4bit(pixels))]
     images += [(size, 0, 32, image_32bit(render(svg, size), size)) for size in OTHER_SIZES]
+    images.append((LARGE_SIZE, 0, 32, render_png(svg, LARGE_SIZE)))
     write_ico(os.path.join(here, "quendal.ico"), images)
     for size in QT_SIZES:
         with open(os.path.join(here, f"quendal-{size}.png"), "wb") as f:
