@@ -260,6 +260,8 @@ FunctionEnd
 ; Manager, which also reaches programs of other signed-in users and of other
 ; sessions where Windows lets it; forced, as Quendal holds nothing that ending
 ; it could lose. What it leaves, CloseProgram closes by its windows.
+; rstrtmgr.dll is named by its full path in the system folder, so that a DLL
+; of that name beside the installer (in a Downloads folder) is never loaded.
 Function ${un}EndWithRestartManager
   Push $0  ; session handle
   Push $1  ; session key
@@ -267,17 +269,17 @@ Function ${un}EndWithRestartManager
   Push $3  ; the file name
   Push $4  ; the list of file names: one pointer to it
   Call ${un}FindProgramPath
-  System::Call 'rstrtmgr::RmStartSession(*i .r0, i 0, w .r1) i .r2'
+  System::Call '$SYSDIR\rstrtmgr.dll::RmStartSession(*i .r0, i 0, w .r1) i .r2'
   ${If} $2 = 0
     System::Call '*(&w${NSIS_MAX_STRLEN} "$ProgramPath") p .r3'
     System::Call '*(p r3) p .r4'
-    System::Call 'rstrtmgr::RmRegisterResources(i r0, i 1, p r4, i 0, p 0, i 0, p 0) i .r2'
+    System::Call '$SYSDIR\rstrtmgr.dll::RmRegisterResources(i r0, i 1, p r4, i 0, p 0, i 0, p 0) i .r2'
     ${If} $2 = 0
-      System::Call 'rstrtmgr::RmShutdown(i r0, i ${RM_FORCE_SHUTDOWN}, p 0) i .r2'
+      System::Call '$SYSDIR\rstrtmgr.dll::RmShutdown(i r0, i ${RM_FORCE_SHUTDOWN}, p 0) i .r2'
     ${EndIf}
     System::Free $4
     System::Free $3
-    System::Call 'rstrtmgr::RmEndSession(i r0) i .r2'
+    System::Call '$SYSDIR\rstrtmgr.dll::RmEndSession(i r0) i .r2'
   ${EndIf}
   Pop $4
   Pop $3
