@@ -132,11 +132,15 @@ set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 # Core, fontconfig and the C++ run time); Qt loads its platform plugin at run
 # time, so those are named here: X11's (xcb) is in qt6-qpa-plugins on Debian
 # 12 and in libqt6gui6 on 13; Wayland's, for a compositor without Xwayland,
-# in qt6-wayland. No CJK font: the glyphs of the program's own texts are
-# built into it.
+# in qt6-wayland. The glyphs of the program's own texts are built into it,
+# but the title bar and the desktop's own menus draw its Chinese name in the
+# desktop's fonts: a CJK font is recommended. System Information opens the
+# desktop's own tool (KDE's Info Center, GNOME Settings) or HardInfo, through
+# GLib's GIO, which comes in the package of the GLib that Qt links.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-wayland)
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-noto-cjk | fonts-wqy-microhei")
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "kinfocenter | gnome-control-center | hardinfo2 | hardinfo")
 set(CPACK_QUENDAL_BUILD_TYPE "${CMAKE_BUILD_TYPE}")
 set(CPACK_PROJECT_CONFIG_FILE ${quendal_packaging}/cpack-checks.cmake)
 include(CPack)

@@ -65,6 +65,13 @@ public:
     // ":stream"): anything else, a batch file first, is refused. False when
     // it could not be started.
     virtual bool Launch(const std::string& path) = 0;
+    // Starts the program of the installed desktop entry of that id
+    // ("org.kde.kinfocenter.desktop") as the entry says, found where the
+    // freedesktop.org rules look (XDG_DATA_HOME, XDG_DATA_DIRS), never
+    // through a shell. False when no such entry is installed or shown (a
+    // hidden one, one whose TryExec program is missing) or its program could
+    // not be started. Hosts without desktop entries (Windows) have none.
+    virtual bool LaunchDesktopEntry(const std::string& /*id*/) { return false; }
 };
 
 struct Services {

@@ -10,6 +10,7 @@ run_packages=(
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
   qt6-wayland           # the program on a Wayland compositor without Xwayland
   pkg-config libfontconfig-dev  # the program starts fontconfig early, on a thread
+  libglib2.0-dev        # GDesktopAppInfo's declarations: System Information opens the desktop's own tool
   fonts-noto-cjk        # CJK fallback for text the embedded fonts lack
   xvfb xauth            # a display for machines that have none (scripts/with-display.sh)
 )

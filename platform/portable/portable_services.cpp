@@ -1,7 +1,10 @@
 // The platform services on hosts without the Windows registry (Linux here):
 // the key store finds no key, the file test asks the file system, and the
-// launcher starts the program with posix_spawn, never through a shell.
+// launcher starts the program with posix_spawn, never through a shell, and
+// desktop entries with GLib's GDesktopAppInfo.
 
+#include <dlfcn.h>
+#include <gio/gdesktopappinfo.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/types.h>
@@ -11,6 +14,7 @@
 #include <filesystem>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 
 #include "platform.h"
 
@@ -43,8 +47,61 @@ public:
 // posix_spawn reports a failed exec (missing file, no execute permission, not
 // a program) as its own result on glibc and musl, so a bad path fails here
 // rather than in a child nobody watches.
+// GIO, the part of GLib that reads desktop entries, loaded on the first use:
+// Qt links GLib but not GIO, and linking it would load GIO and its own
+// libraries (GObject, libmount, libselinux, ...) at every start for a button
+// that is seldom pressed. It stays loaded, as GLib's types cannot unload.
+class Gio {
+public:
+    static const Gio* Get() {
+        static const Gio gio;
+        return gio.m_library != nullptr ? &gio : nullptr;
+    }
+
+    decltype(&g_desktop_app_info_new) newAppInfo = nullptr;
+    decltype(&g_app_info_launch) launch = nullptr;
+    decltype(&g_object_unref) unref = nullptr;
+    decltype(&g_error_free) freeError = nullptr;
+
+private:
+    Gio() {
+        void* library = dlopen("libgio-2.0.so.0", RTLD_NOW | RTLD_LOCAL);
+        if (library == nullptr) return;
+        // Found through GIO's own dependencies, GObject and GLib.
+        const auto find = [library](auto& function, const char* name) {
+            function =
+                reinterpret_cast<std::remove_reference_t<decltype(function)>>(dlsym(library, name));
+            return function != nullptr;
+        };
+        if (find(newAppInfo, "g_desktop_app_info_new") && find(launch, "g_app_info_launch") &&
+            find(unref, "g_object_unref") && find(freeError, "g_error_free")) {
+            m_library = library;
+        }
+    }
+
+    void* m_library = nullptr;
+};
+
 class SpawnLauncher final : public ProgramLauncher {
 public:
+    bool LaunchDesktopEntry(const std::string& id) override {
+        const Gio* gio = Gio::Get();
+        if (gio == nullptr || id.empty()) return false;
+        // Only an installed entry that is not hidden and whose TryExec
+        // program exists; its Exec line is split into the program and its
+        // arguments and started without a shell (or by D-Bus activation,
+        // where the entry asks for it).
+        GDesktopAppInfo* entry = gio->newAppInfo(id.c_str());
+        if (entry == nullptr) return false;
+        GError* error = nullptr;
+        // The instance is its interface too (what G_APP_INFO checks and casts).
+        const bool started =
+            gio->launch(reinterpret_cast<GAppInfo*>(entry), nullptr, nullptr, &error) != FALSE;
+        if (error != nullptr) gio->freeError(error);
+        gio->unref(entry);
+        return started;
+    }
+
     bool Launch(const std::string& path) override {
         if (path.empty()) {
             return false;

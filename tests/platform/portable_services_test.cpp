@@ -2,11 +2,17 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <ostream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "markerfile.h"
@@ -31,6 +37,68 @@ void WriteFile(const fs::path& path, const std::string& content, fs::perms permi
 
 constexpr auto kExecutable = fs::perms::owner_all;
 constexpr auto kReadWrite = fs::perms::owner_read | fs::perms::owner_write;
+
+// Desktop entries of this test's own, the only ones it can see: GLib reads
+// XDG_DATA_HOME and XDG_DATA_DIRS once, at its first look-up, so they are set
+// before any test runs. A stand-in program leaves a marker with its argument.
+class DesktopEntries : public ::testing::Environment {
+public:
+    void SetUp() override {
+        m_folder = std::make_unique<TempFolder>();
+        const fs::path applications = m_folder->Path() / "share" / "applications";
+        fs::create_directories(applications);
+        const fs::path standIn = m_folder->Path() / "stand-in";
+        WriteFile(standIn, "#!/bin/sh\nprintf '%s' \"$1\" > \"$1.part\" && mv \"$1.part\" \"$1\"\n",
+                  kExecutable);
+        const auto entry = [&](const std::string& id, const std::string& lines) {
+            WriteFile(applications / id,
+                      "[Desktop Entry]\nType=Application\nName=" + id + "\n" + lines, kReadWrite);
+        };
+        entry("quendal-tool.desktop",
+              "Exec=" + standIn.string() + " " + Marker("tool").string() + "\n");
+        entry("quendal-hidden.desktop",
+              "Hidden=true\nExec=" + standIn.string() + " " + Marker("hidden").string() + "\n");
+        entry("quendal-tryexec.desktop", "TryExec=" + (m_folder->Path() / "missing").string() +
+                                             "\nExec=" + standIn.string() + " " +
+                                             Marker("tryexec").string() + "\n");
+        entry("quendal-missing-program.desktop",
+              "Exec=" + (m_folder->Path() / "missing").string() + "\n");
+        setenv("XDG_DATA_HOME", (m_folder->Path() / "home").c_str(), 1);
+        setenv("XDG_DATA_DIRS", (m_folder->Path() / "share").c_str(), 1);
+    }
+    void TearDown() override { m_folder.reset(); }
+
+    static fs::path Marker(const std::string& name) {
+        return fs::temp_directory_path() /
+               ("quendal-entry-" + std::to_string(getpid()) + "-" + name);
+    }
+
+private:
+    std::unique_ptr<TempFolder> m_folder;
+};
+
+::testing::Environment* const kDesktopEntries =
+    ::testing::AddGlobalTestEnvironment(new DesktopEntries);
+
+TEST(PortableLauncher, StartsAnInstalledDesktopEntryAsItSays) {
+    const fs::path marker = DesktopEntries::Marker("tool");
+    ASSERT_TRUE(platform::SystemServices().launcher.LaunchDesktopEntry("quendal-tool.desktop"));
+    ASSERT_TRUE(WaitForFile(marker));
+    EXPECT_EQ(ReadFile(marker), marker.string());
+    fs::remove(marker);
+}
+
+TEST(PortableLauncher, StartsNoDesktopEntryThatIsMissingHiddenOrCannotRun) {
+    platform::ProgramLauncher& launcher = platform::SystemServices().launcher;
+    for (const char* id :
+         {"quendal-none.desktop", "quendal-hidden.desktop", "quendal-tryexec.desktop",
+          "quendal-missing-program.desktop", "", "../share/applications/quendal-tool.desktop"}) {
+        EXPECT_FALSE(launcher.LaunchDesktopEntry(id)) << id;
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(500));
+    for (const char* name : {"hidden", "tryexec"})
+        EXPECT_FALSE(fs::exists(DesktopEntries::Marker(name))) << name;
+}
 
 TEST(PortableFileProbe, OnlyANormalFileExists) {
     TempFolder temp;
@@ -120,6 +188,7 @@ TEST(PortableKeyStore, FindsNoKey) {
     }
 }
 
+// No key, and none of the desktop's tools among this test's entries.
 TEST(PortableSystemInfo, ButtonEndsInTheMessage) {
     testing::RecordingMessenger messenger;
     StartSysInfo(platform::SystemServices(), messenger);

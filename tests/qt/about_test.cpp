@@ -47,6 +47,7 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { quendal::testing::HideDesktopTools(); }
     void init() {
         m_window = std::make_unique<Form1>();
         m_window->show();

@@ -177,6 +177,12 @@ DesktopFontSize::DesktopFontSize(qreal points) : m_before(QApplication::font()) 
 
 DesktopFontSize::~DesktopFontSize() { QApplication::setFont(m_before); }
 
+void HideDesktopTools() {
+    const QByteArray nowhere = QByteArrayLiteral("/nonexistent/quendal-test");
+    qputenv("XDG_DATA_HOME", nowhere);
+    qputenv("XDG_DATA_DIRS", nowhere);
+}
+
 void TypeInto(QLineEdit* box, const QString& text) {
     box->setFocus();
     box->selectAll();

@@ -79,6 +79,11 @@ private:
     QFont m_before;
 };
 
+// Hides the desktop's System Information tools (their desktop entries) from
+// this process, so that the About dialog's button ends in its message on any
+// desktop. Call before the button's first click: GLib reads the folders once.
+void HideDesktopTools();
+
 // Replaces a text box's text by typing, the way a user would.
 void TypeInto(QLineEdit* box, const QString& text);
 

@@ -152,6 +152,7 @@ private:
     }
 
 private Q_SLOTS:
+    void initTestCase() { quendal::testing::HideDesktopTools(); }
     void randomActionsNeverBreakTheWindow() {
         bool ok = false;
         auto seed = static_cast<quint32>(qEnvironmentVariableIntValue("QUENDAL_MONKEY_SEED", &ok));

@@ -129,9 +129,16 @@ public:
         }
         return programs.count(path) != 0;
     }
+    // Starts only the desktop entries listed in `entries`.
+    bool LaunchDesktopEntry(const std::string& id) override {
+        entryAttempts.push_back(id);
+        return entries.count(id) != 0;
+    }
     std::set<std::string> programs;
+    std::set<std::string> entries;
     bool throws = false;
     std::vector<std::string> attempts;
+    std::vector<std::string> entryAttempts;
 };
 
 }  // namespace quendal::testing

@@ -170,6 +170,10 @@ void ExpectStartSysInfo(const StartCase& row) {
     EXPECT_EQ(files.probes, row.probes);
     EXPECT_EQ(launcher.attempts, row.launches);
     EXPECT_EQ(messenger.messages, row.messages);
+    // A tool the registry records is the only one: no desktop entry is tried.
+    if (!row.launches.empty()) {
+        EXPECT_EQ(launcher.entryAttempts, Texts{});
+    }
     // Every key opened was closed once, and nothing else was closed.
     EXPECT_TRUE(keys.badCloses.empty());
     EXPECT_EQ(keys.OpenKeys(), 0u);
@@ -317,6 +321,39 @@ TEST(StartSysInfo, ValueNamesOfTheTwoLocations) {
     EXPECT_EQ(keys.queries[0].valueName, "PATH");
     EXPECT_EQ(keys.queries[1].valueName, "MSINFO");
     EXPECT_EQ(keys.closes.size(), 2u);
+    EXPECT_EQ(messenger.messages, Texts{kUnavailable});
+}
+
+// Without a recorded tool (Linux), the desktop's own tool before HardInfo,
+// KDE's before GNOME's; nothing after the one that started.
+TEST(StartSysInfo, WithoutARecordedToolStartsTheDesktopsOwnTool) {
+    MemoryKeyStore keys;
+    ListedFiles files;
+    RecordingMessenger messenger;
+    for (const Texts& installed :
+         {Texts{"hardinfo.desktop", "gnome-info-overview-panel.desktop"},
+          Texts{"hardinfo2.desktop", "org.kde.kinfocenter.desktop", "gnome-about-panel.desktop"}}) {
+        RecordingLauncher launcher;
+        launcher.entries.insert(installed.begin(), installed.end());
+        platform::Services services{keys, files, launcher};
+        StartSysInfo(services, messenger);
+        ASSERT_FALSE(launcher.entryAttempts.empty());
+        EXPECT_EQ(launcher.entryAttempts.back(), installed[1]);
+        for (const std::string& tried : launcher.entryAttempts) EXPECT_NE(tried, installed[0]);
+        EXPECT_EQ(launcher.attempts, Texts{});
+    }
+    EXPECT_EQ(messenger.messages, Texts{});
+}
+
+TEST(StartSysInfo, NoDesktopToolInstalledEndsInTheMessage) {
+    MemoryKeyStore keys;
+    ListedFiles files;
+    RecordingLauncher launcher;
+    launcher.entries = {"org.gnome.Settings.desktop", "kinfocenter.desktop"};
+    RecordingMessenger messenger;
+    platform::Services services{keys, files, launcher};
+    StartSysInfo(services, messenger);
+    EXPECT_FALSE(launcher.entryAttempts.empty());
     EXPECT_EQ(messenger.messages, Texts{kUnavailable});
 }
 

@@ -107,6 +107,11 @@ void StartSysInfo(platform::Services& services, Messenger& messenger) {
                                     folder)) {
             const std::string tool = folder + sysinfo::ToolFileName;
             started = services.files.FileExists(tool) && services.launcher.Launch(tool);
+        } else {
+            for (const char* id : sysinfo::DesktopToolIds) {
+                started = services.launcher.LaunchDesktopEntry(id);
+                if (started) break;
+            }
         }
     } catch (const std::exception&) {
         started = false;

@@ -25,6 +25,13 @@ inline constexpr char ToolFileName[] = "\\MSINFO32.EXE";
 
 inline constexpr char MsgUnavailable[] = "此时系统信息不可用";
 
+// Where neither location records a tool (a Linux desktop), the desktop's own
+// by its desktop entry id, the first one installed: KDE's Info Center, GNOME
+// Settings' About panel (GNOME 46 and later, then 40 to 45), HardInfo.
+inline constexpr const char* DesktopToolIds[] = {
+    "org.kde.kinfocenter.desktop", "gnome-about-panel.desktop", "gnome-info-overview-panel.desktop",
+    "hardinfo2.desktop", "hardinfo.desktop"};
+
 // The receive buffer of GetKeyValue: longer values count as unreadable.
 inline constexpr std::uint32_t ValueBufferSize = 1024;
 
@@ -40,12 +47,13 @@ bool GetKeyValue(platform::KeyStore& store, platform::RootKey KeyRoot, const std
                  const std::string& SubKeyRef, std::string& KeyVal);
 
 // Starts the tool from the path recorded in the registry, or from the recorded
-// folder when the tool is found there. Each value counts only as an absolute
-// path, "C:\..." or "\\server\..." (either slash): Windows would resolve
-// anything else (an empty text, a number, "tools\x", "\tools\x", "C:tools\x")
-// against the current folder or drive. Such a recorded path gives way to the
-// folder, such a folder to the message. Every failure, a failed start
-// included, ends in the one message sysinfo::MsgUnavailable.
+// folder when the tool is found there, or else the first desktop entry of
+// sysinfo::DesktopToolIds that is installed (none on Windows). Each value counts only as an
+// absolute path, "C:\..." or "\\server\..." (either slash): Windows would resolve anything else (an
+// empty text, a number, "tools\x", "\tools\x", "C:tools\x") against the current folder or drive.
+// Such a recorded path gives way to the folder, such a folder to the desktop entries, and they to
+// the message. Every failure, a failed start included, ends in the one message
+// sysinfo::MsgUnavailable.
 void StartSysInfo(platform::Services& services, Messenger& messenger);
 
 }  // namespace quendal
