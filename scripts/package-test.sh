@@ -72,12 +72,53 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 
 state() { dpkg-query -W -f='${db:Status-Status}' "$1" 2>/dev/null || echo not-installed; }
 
+# While the package is installed, what this test installed is recorded here,
+# outside its scratch folder: a run interrupted between the install and the
+# purge (Ctrl-C twice, a power cut) is undone by the next one.
+record=$PWD/build/package-test-installed
+# purge_recorded: purges what the record names: quendal and the packages apt
+# said it would add for it, by name. Those that had kept their settings are
+# removed, not purged, so they end as they were. The record goes once all is
+# gone.
+purge_recorded() {
+  local purge=(quendal) remove=() package file result=0 added=()
+  [ -f "$record/added" ] && mapfile -t added <"$record/added"
+  for package in "${added[@]}"; do
+    [ -n "$package" ] || continue
+    if grep -qx "$package" "$record/config-files" 2>/dev/null; then remove+=("$package"); else purge+=("$package"); fi
+  done
+  echo "purging: ${purge[*]}${remove[*]:+; removing: ${remove[*]}}"
+  apt purge "${apt_options[@]}" "${purge[@]}" || result=1
+  if [ ${#remove[@]} -gt 0 ]; then apt remove "${apt_options[@]}" "${remove[@]}" || result=1; fi
+  for package in "${purge[@]}"; do
+    [ "$(state "$package")" = not-installed ] || { echo "FAIL: $package is still $(state "$package")" >&2; result=1; }
+  done
+  for package in "${remove[@]}"; do
+    [ "$(state "$package")" = config-files ] || { echo "FAIL: $package is $(state "$package")" >&2; result=1; }
+  done
+  for file in "${files[@]}" /usr/share/doc/quendal; do
+    if [ -e "$file" ]; then echo "FAIL: $file is still there" >&2; result=1; fi
+  done
+  [ $result -ne 0 ] || rm -rf "$record"
+  return $result
+}
+files=()
+
+if [ -d "$record" ]; then
+  step "Undo an earlier package test, interrupted after it installed"
+  purge_recorded || fail "could not undo the earlier package test (its record: $record)"
+fi
 # apt has one quendal per machine: testing the package would replace the
-# user's own, so the test stops instead.
+# user's own, so the test stops instead, before anything is built.
 case $(state quendal) in
   not-installed) ;;
   *) fail "quendal is installed here ($(state quendal)); the test would replace it: purge it first (apt-get purge quendal)" ;;
 esac
+# --check: only that (the test command asks it first, not after its other steps).
+if [ "${1:-}" = --check ]; then
+  echo "package test: quendal is not installed here, the test can install it"
+  exit 0
+fi
 
 build=build/package
 step "Release build in $build"
@@ -93,32 +134,12 @@ if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then fail "expected one quend
 dpkg-deb --info "${debs[0]}"
 
 work=$(mktemp -d)
-files=()
 cleanup() {
   status=$?
   set +e
   if [ -f "$work/installing" ]; then
     step "Purge"
-    # Only what this test installed, by name: quendal and the packages that
-    # apt said it would add for it. Those that had kept their settings are
-    # removed, not purged, so they end as they were.
-    purge=(quendal) remove=()
-    for package in "${added[@]}"; do
-      if grep -qx "$package" "$work/config-files"; then remove+=("$package"); else purge+=("$package"); fi
-    done
-    echo "purging: ${purge[*]}${remove[*]:+; removing: ${remove[*]}}"
-    apt purge "${apt_options[@]}" "${purge[@]}" || status=1
-    if [ ${#remove[@]} -gt 0 ]; then apt remove "${apt_options[@]}" "${remove[@]}" || status=1; fi
-
-    for package in "${purge[@]}"; do
-      [ "$(state "$package")" = not-installed ] || { echo "FAIL: $package is still $(state "$package")" >&2; status=1; }
-    done
-    for package in "${remove[@]}"; do
-      [ "$(state "$package")" = config-files ] || { echo "FAIL: $package is $(state "$package")" >&2; status=1; }
-    done
-    for file in "${files[@]}" /usr/share/doc/quendal; do
-      if [ -e "$file" ]; then echo "FAIL: $file is still there" >&2; status=1; fi
-    done
+    purge_recorded || status=1
     [ $status -ne 0 ] || echo "the package, its files and what it brought are gone"
   fi
   rm -rf "$work"
@@ -126,6 +147,9 @@ cleanup() {
   exit $status
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 # apt reads a local package as its own unprivileged user: give it a copy it
 # can reach.
@@ -135,8 +159,10 @@ deb="$work/$(basename "${debs[0]}")"
 # What apt will add for it, by name: only that goes again afterwards.
 mapfile -t added < <(apt-get install --simulate -q "$deb" 2>/dev/null |
   awk '$1 == "Inst" && $3 !~ /^\[/ && $2 != "quendal" {sub(/:.*/, "", $2); print $2}')
+mkdir -p "$record"
+printf '%s\n' "${added[@]}" >"$record/added"
 dpkg-query -W -f='${binary:Package} ${db:Status-Status}\n' | awk '$2 == "config-files" {sub(/:.*/, "", $1); print $1}' \
-  >"$work/config-files"
+  >"$record/config-files"
 echo "apt adds: ${added[*]:-nothing else}"
 
 step "Install with apt"
