@@ -7,10 +7,21 @@
 # the same; left in build/test-release-files) and the Windows installer under
 # Wine, and the Debian package. The main test suite runs last, so that its
 # summary closes the output.
+#   scripts/test.sh [--yes]    --yes: install what is missing without asking
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/install-deps.sh test
+yes=()
+case ${1:-} in
+  "") ;;
+  --yes) yes=(--yes) ;;
+  *) echo "usage: $0 [--yes]" >&2; exit 2 ;;
+esac
+scripts/install-deps.sh test "${yes[@]}"
+# The package test installs quendal at the end: a machine where it cannot
+# (the user's own quendal) is told now, not after all the other steps. It
+# also undoes an earlier run interrupted between its install and its purge.
+scripts/package-test.sh --check
 
 started=$SECONDS
 step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
