@@ -17,8 +17,17 @@ fi
 
 /usr/libexec/at-spi-bus-launcher --launch-immediately &
 bus=$!
-QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
+# Started as a launcher starts it, with a startup notification to complete:
+# its "remove" message reaches the root window, where xev watches.
+notes=$(mktemp)
+xev -root -event property >"$notes" 2>&1 &
+watch=$!
+sleep 0.5
+DESKTOP_STARTUP_ID=quendal-a11y-test_TIME0 QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 "$program" &
 pid=$!
-trap 'kill $pid $bus 2>/dev/null || true' EXIT
+trap 'kill $pid $bus $watch 2>/dev/null || true; rm -f "$notes"' EXIT
 # pyatspi belongs to the system's Python.
 /usr/bin/python3 tests/a11y/check_window.py
+grep -q '_NET_STARTUP_INFO_BEGIN' "$notes" ||
+  { echo "a11y-test: the program did not complete its startup notification" >&2; exit 1; }
+echo "startup notification: completed"

@@ -197,6 +197,8 @@ int RunGuiTest(int argc, char* argv[], const std::function<int(int, char**)>& ru
             if (message.startsWith(QStringLiteral("This plugin does not support"))) return;
             previous(type, context, message);
         });
+    // As on a desktop whose style is another than the one the form is made for.
+    qputenv("QT_STYLE_OVERRIDE", QByteArrayLiteral("Windows"));
     ui::Application app(argc, argv);
     return run(argc, argv);
 }

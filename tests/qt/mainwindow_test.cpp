@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QStyle>
 #include <QTimer>
 #include <QtTest>
 
@@ -99,6 +100,12 @@ private Q_SLOTS:
         if (auto* box = qobject_cast<QLineEdit*>(control)) QCOMPARE(box->text(), text);
         if (auto* button = qobject_cast<QPushButton*>(control)) QCOMPARE(button->text(), text);
         if (auto* label = qobject_cast<QLabel*>(control)) QCOMPARE(label->text(), text);
+    }
+
+    // Whatever the desktop's style (the tests start as under another).
+    void drawnInTheStyleTheFormIsMadeFor() {
+        QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
+        QCOMPARE(m_window->style()->name(), QStringLiteral("fusion"));
     }
 
     // Whatever the desktop's font size (GNOME's default is 11 pt), and at

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdlib.h>  // setenv, unsetenv
+
 #include <clocale>
 #include <cstdlib>
 #include <string>
@@ -30,6 +32,29 @@ TEST(FontConfigPreload, TaskReadsNumbersInTheCLocaleUnderACommaLocale) {
     EXPECT_EQ(parsed, 1.25);
     // The process keeps the user's locale: only the thread switched.
     EXPECT_EQ(std::string(std::localeconv()->decimal_point), ",");
+}
+
+// Nothing is left for the display connection to unset while fontconfig reads
+// the environment: the startup id and the activation token are out of it.
+TEST(FontConfigPreload, TaskRunsWithoutTheLaunchVariablesThatGetUnsetMeanwhile) {
+    setenv("DESKTOP_STARTUP_ID", "launcher-1_TIME42", 1);
+    setenv("XDG_ACTIVATION_TOKEN", "token-1", 1);
+    bool sawStartupId = true;
+    bool sawToken = true;
+    FontConfigPreload preload([&] {
+        sawStartupId = std::getenv("DESKTOP_STARTUP_ID") != nullptr;
+        sawToken = std::getenv("XDG_ACTIVATION_TOKEN") != nullptr;
+    });
+    preload.Wait();
+
+    EXPECT_FALSE(sawStartupId);
+    EXPECT_FALSE(sawToken);
+    // Given back: the token for Qt's Wayland shell, the id for Application.
+    ASSERT_NE(std::getenv("XDG_ACTIVATION_TOKEN"), nullptr);
+    EXPECT_EQ(std::string(std::getenv("XDG_ACTIVATION_TOKEN")), "token-1");
+    EXPECT_EQ(preload.StartupId(), "launcher-1_TIME42");
+    EXPECT_EQ(std::getenv("DESKTOP_STARTUP_ID"), nullptr);
+    unsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 }  // namespace

@@ -2,14 +2,79 @@
 
 #include <QFont>
 #include <QFontDatabase>
+#include <QGuiApplication>
 #include <QIcon>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdlib>
+#include <cstring>
+
+#if QT_CONFIG(xcb)
+#include <xcb/xcb.h>
+#endif
 
 #include "appinfo.h"
 
 namespace quendal::ui {
 
+namespace {
+
+#if QT_CONFIG(xcb)
+xcb_atom_t Atom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
+    const xcb_atom_t atom = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return atom;
+}
+
+// The X startup notification's "remove" message: the launcher stops its busy
+// cursor or bouncing icon. The text, with its closing NUL, goes to the root
+// window 20 bytes a client message, the first typed _NET_STARTUP_INFO_BEGIN
+// and the rest _NET_STARTUP_INFO, as Qt's own connection sends it.
+void SendStartupRemove(xcb_connection_t* connection, const std::string& id) {
+    const std::string message = "remove: ID=" + id;
+    const xcb_atom_t begin = Atom(connection, "_NET_STARTUP_INFO_BEGIN");
+    const xcb_atom_t more = Atom(connection, "_NET_STARTUP_INFO");
+    const xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(connection)).data->root;
+    const std::size_t length = message.size() + 1;
+    for (std::size_t sent = 0; sent < length; sent += 20) {
+        xcb_client_message_event_t event{};
+        event.response_type = XCB_CLIENT_MESSAGE;
+        event.format = 8;
+        event.window = root;
+        event.type = sent == 0 ? begin : more;
+        std::memcpy(event.data.data8, message.c_str() + sent,
+                    std::min<std::size_t>(20, length - sent));
+        xcb_send_event(connection, 0, root, XCB_EVENT_MASK_PROPERTY_CHANGE,
+                       reinterpret_cast<const char*>(&event));
+    }
+    xcb_flush(connection);
+}
+#endif
+
+}  // namespace
+
 Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     FontConfigPreload::Wait();
+    // The startup id was out of the environment while Qt connected to the
+    // display (see FontConfigPreload), so the X11 connection did not see it:
+    // once the window is up, the program tells the launcher itself.
+    if (const std::string& id = StartupId(); !id.empty()) {
+#if QT_CONFIG(xcb)
+        if (auto* x11 = nativeInterface<QNativeInterface::QX11Application>()) {
+            QTimer::singleShot(0, this, [connection = x11->connection(), id] {
+                SendStartupRemove(connection, id);
+            });
+        } else
+#endif
+        {
+            setenv("DESKTOP_STARTUP_ID", id.c_str(), 0);  // for whoever else reads it
+        }
+    }
     setApplicationName(QString::fromUtf8(AppTitle));
     setApplicationVersion(QString::fromUtf8(VersionText));
     setOrganizationName(QString::fromUtf8(MakerName));
@@ -25,6 +90,11 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
                              ":/fonts/QuendalSans-Regular.otf"}) {
         QFontDatabase::addApplicationFont(QString::fromLatin1(file));
     }
+
+    // The form keeps the fixed pixel places of its design, which its texts
+    // are checked to fit in Fusion, Qt's own style; the desktop's (Breeze,
+    // with other margins and frames) might not leave them room.
+    setStyle(QStringLiteral("Fusion"));
 
     // The dialog font: the platform's size, in the embedded sans.
     QFont dialogFont = font();

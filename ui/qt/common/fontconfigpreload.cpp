@@ -1,7 +1,10 @@
 #include "fontconfigpreload.h"
 
 #include <locale.h>  // newlocale, uselocale (POSIX)
+#include <stdlib.h>  // setenv, unsetenv (POSIX)
+
 #include <clocale>
+#include <cstdlib>
 #include <system_error>
 
 #if QUENDAL_HAS_FONTCONFIG
@@ -24,6 +27,15 @@ void RunInCLocale(locale_t cLocale, const std::function<void()>& task) {
     freelocale(cLocale);
 }
 
+// Takes the variable out of the environment and returns its value.
+std::optional<std::string> TakeOut(const char* name) {
+    const char* value = std::getenv(name);
+    if (value == nullptr) return std::nullopt;
+    std::string kept = value;
+    unsetenv(name);
+    return kept;
+}
+
 }  // namespace
 
 std::function<void()> FontConfigPreload::DefaultTask() {
@@ -35,6 +47,9 @@ std::function<void()> FontConfigPreload::DefaultTask() {
 }
 
 FontConfigPreload::FontConfigPreload(const std::function<void()>& task) {
+    // Still the only thread: nothing reads the environment meanwhile.
+    m_startupId = TakeOut("DESKTOP_STARTUP_ID").value_or(std::string());
+    m_activationToken = TakeOut("XDG_ACTIVATION_TOKEN");
     const locale_t cLocale = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(nullptr));
     if (cLocale != static_cast<locale_t>(nullptr)) {
         try {
@@ -46,12 +61,21 @@ FontConfigPreload::FontConfigPreload(const std::function<void()>& task) {
     }
     // No thread: fontconfig starts here, before QApplication touches the locale.
     task();
+    GiveBack();
 }
 
 FontConfigPreload::~FontConfigPreload() { Wait(); }
 
 void FontConfigPreload::Wait() {
-    if (m_loader.joinable()) m_loader.join();
+    if (m_loader.joinable()) {
+        m_loader.join();
+        GiveBack();
+    }
+}
+
+void FontConfigPreload::GiveBack() {
+    if (m_activationToken) setenv("XDG_ACTIVATION_TOKEN", m_activationToken->c_str(), 0);
+    m_activationToken.reset();
 }
 
 }  // namespace quendal::ui
