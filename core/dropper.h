@@ -9,7 +9,8 @@
 
 namespace quendal {
 
-// 2π to eight significant figures, as the reactance formula has it. The
+// Twice π cut to eight significant figures (2 × 3.1415926), as the reactance
+// formula has it: not 2π to eight figures, which is 6.2831853. The
 // capacitance uses the same value, so that it is the exact inverse of the
 // current: a capacitance fed back into the current calculation gives the
 // current it was computed from.
