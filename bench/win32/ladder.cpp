@@ -66,11 +66,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
         CreateWindowExW(0, windowClass.lpszClassName, L"Ladder", WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                         CW_USEDEFAULT, size.right, size.bottom, nullptr, menu, instance, nullptr);
     if (window == nullptr) return 1;
-#if LADDER_RUNG >= 2
+#if LADDER_RUNG == 2
     const auto fonts = std::make_unique<win32::FontSet>(dpi);
 #endif
-#if LADDER_RUNG >= 3
-    const auto formControls = std::make_unique<win32::FormControls>(window, form, dpi, *fonts);
+#if LADDER_RUNG >= 3  // with the fonts of its own
+    const auto formControls = std::make_unique<win32::FormControls>(window, form, dpi);
 #endif
 #if LADDER_RUNG >= 4
     const win32::UniqueIcon icon = win32::ProgramIcon(win32::SystemMetric(SM_CXSMICON, dpi));

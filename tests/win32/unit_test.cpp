@@ -131,12 +131,6 @@ protected:
     }
     static void TearDownTestSuite() { CoUninitialize(); }
 
-    static std::wstring TextOf(HWND window) {
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-        return text;
-    }
     static void Pump() {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
@@ -316,9 +310,7 @@ std::string WhyTextDoesNotFit(HWND control, const forms::Control& described, UIN
     GetTextMetricsW(dc, &metrics);
     RECT client{};
     GetClientRect(control, &client);
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(control)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(control, text.data(), static_cast<int>(text.size()))));
+    const std::wstring text = WindowText(control);
     std::string problem;
     const auto check = [&](const char* what, long needed, long room) {
         if (problem.empty() && needed > room) {
@@ -428,7 +420,7 @@ TEST_F(InProcess, EveryControlOfBothWindowsHearsOfAColourChange) {
         SendMessageW(handle, WM_SYSCOLORCHANGE, 0, 0);
     }
     for (const auto& [child, count] : g_colourChanges) {
-        EXPECT_EQ(count, 1) << ToUtf8(TextOf(child)) << " (id " << GetDlgCtrlID(child) << ")";
+        EXPECT_EQ(count, 1) << ToUtf8(WindowText(child)) << " (id " << GetDlgCtrlID(child) << ")";
         RemoveWindowSubclass(child, CountColourChanges, 1);
     }
 }

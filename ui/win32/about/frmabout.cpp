@@ -16,10 +16,6 @@ namespace quendal::win32 {
 
 namespace {
 
-// A dialog frame: fixed size, no icon in the caption, no minimise or maximise.
-constexpr DWORD kStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME;
-constexpr DWORD kExStyle = WS_EX_DLGMODALFRAME;
-
 const forms::Form& Description() { return forms::frmAbout(); }
 
 COLORREF ColourOf(const forms::Rgb& rgb) { return RGB(rgb.red, rgb.green, rgb.blue); }
@@ -65,7 +61,13 @@ struct alignas(4) EmptyDialogTemplate {
     WORD title;
 };
 
-constexpr EmptyDialogTemplate kTemplate{{kStyle, kExStyle, 0, 0, 0, 0, 0}, 0, 0, 0};
+// frmAbout's border: a fixed dialog frame.
+constexpr EmptyDialogTemplate kTemplate{
+    {WindowStyleOf(forms::Border::FixedDialog), ExtendedWindowStyleOf(forms::Border::FixedDialog),
+     0, 0, 0, 0, 0},
+    0,
+    0,
+    0};
 
 }  // namespace
 
@@ -102,7 +104,6 @@ INT_PTR CALLBACK frmAbout::Procedure(HWND dialog, UINT message, WPARAM wParam, L
         SetWindowLongPtrW(dialog, DWLP_USER, 0);
         self->m_hwnd = nullptr;
         self->m_controls.reset();
-        self->m_fonts.reset();
     }
     return result;
 }
@@ -138,7 +139,7 @@ INT_PTR frmAbout::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_GETDPISCALEDSIZE:
             // The dialog's own size at the new DPI, so that the system's
             // suggestion in WM_DPICHANGED is it.
-            *reinterpret_cast<SIZE*>(lParam) = WindowSize(LOWORD(wParam));
+            *reinterpret_cast<SIZE*>(lParam) = FormWindowSize(Description(), LOWORD(wParam));
             SetWindowLongPtrW(m_hwnd, DWLP_MSGRESULT, TRUE);
             return TRUE;
         case WM_DPICHANGED:
@@ -153,12 +154,10 @@ void frmAbout::OnInitDialog() {
     const forms::Form& form = Description();
     KeepOwnLayoutOnDpiChange(m_hwnd);
     // It opens on the main window's screen, at that screen's DPI.
-    m_dpi = WindowDpi(m_centreOn);
-    m_fonts = std::make_unique<FontSet>(m_dpi);
-    m_controls = std::make_unique<FormControls>(m_hwnd, form, m_dpi, *m_fonts);
+    m_controls = std::make_unique<FormControls>(m_hwnd, form, WindowDpi(m_centreOn));
     m_colours = CurrentColours(DesignedColours());
     Load();
-    const SIZE size = WindowSize(m_dpi);
+    const SIZE size = FormWindowSize(form, m_controls->Dpi());
     RECT main{};
     GetWindowRect(m_centreOn, &main);
     const POINT origin = CentredOn(main, size.cx, size.cy);
@@ -178,27 +177,11 @@ void frmAbout::Load() {
     SetWindowTextW(m_controls->Get("lblTitle"), ToUtf16(texts.title).c_str());
 }
 
-void frmAbout::Layout(UINT dpi) {
-    m_dpi = dpi;
-    auto fonts = std::make_unique<FontSet>(dpi);
-    m_controls->Layout(dpi, *fonts);
-    m_fonts = std::move(fonts);  // the old fonts go once no control uses them
-    InvalidateRect(m_hwnd, nullptr, TRUE);
-}
-
-SIZE frmAbout::WindowSize(UINT dpi) const {
-    const forms::Form& form = Description();
-    const int scale = static_cast<int>(dpi);
-    const RECT outer = WindowRectForClient(forms::TwipsToPixels(form.clientWidth, scale),
-                                           forms::TwipsToPixels(form.clientHeight, scale), kStyle,
-                                           kExStyle, false, dpi);
-    return {outer.right, outer.bottom};
-}
-
 void frmAbout::OnCommand(int id) {
     const forms::Form& form = Description();
-    // Esc sends IDCANCEL: 确定 is also the cancel button.
-    if (id == IDCANCEL || id == ControlId(form, "cmdOK")) {
+    // Esc sends IDCANCEL, which the form's cancel button (确定) answers.
+    if ((id == IDCANCEL && IdOfControlWith(&forms::Control::isCancel) != 0) ||
+        id == ControlId(form, "cmdOK")) {
         Close();
     } else if (id == ControlId(form, "cmdSysInfo")) {
         StartSystemInformation();
@@ -216,7 +199,7 @@ void frmAbout::OnPaint() {
     PAINTSTRUCT paint;
     const HDC dc = BeginPaint(m_hwnd, &paint);
     // Line1, the etched separator above the buttons: its grey stroke first.
-    const int scale = static_cast<int>(m_dpi);
+    const int scale = static_cast<int>(m_controls ? m_controls->Dpi() : kDefaultDpi);
     const auto& lines = Description().lines;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         const forms::Line& line = lines[i];
@@ -239,9 +222,9 @@ INT_PTR frmAbout::OnCtlColorStatic(HDC dc, HWND control) {
 }
 
 void frmAbout::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    Layout(dpi);
-    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    m_controls->Layout(dpi);
+    InvalidateRect(m_hwnd, nullptr, TRUE);  // Line1
+    MoveToSuggested(m_hwnd, suggested);
 }
 
 }  // namespace quendal::win32

@@ -13,7 +13,6 @@
 #include <memory>
 
 #include "colours.h"
-#include "fonts.h"
 #include "formcontrols.h"
 
 namespace quendal::win32 {
@@ -40,17 +39,13 @@ private:
     void OnPaint();
     INT_PTR OnCtlColorStatic(HDC dc, HWND control);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
-    SIZE WindowSize(UINT dpi) const;
 
     void Load();
-    void Layout(UINT dpi);
     void StartSystemInformation();
 
     HWND m_hwnd = nullptr;
     HWND m_centreOn = nullptr;
-    UINT m_dpi = 96;
     std::unique_ptr<FormControls> m_controls;
-    std::unique_ptr<FontSet> m_fonts;
     ThemeColours m_colours{};
     bool m_busy = false;
 };

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "systemlibrary.h"
+#include "utf16.h"
 
 namespace quendal::win32 {
 
@@ -111,10 +112,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* name) override {
         if (!IsSelf(child)) return m_standard->get_accName(child, name);
         if (name == nullptr) return E_POINTER;
-        std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(m_window)) + 1, L'\0');
-        text.resize(static_cast<std::size_t>(
-            GetWindowTextW(m_window, text.data(), static_cast<int>(text.size()))));
-        *name = Load().allocString(text.c_str());
+        *name = Load().allocString(WindowText(m_window).c_str());
         return *name != nullptr ? S_OK : E_OUTOFMEMORY;
     }
 

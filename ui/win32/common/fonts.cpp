@@ -1,30 +1,23 @@
 #include "fonts.h"
 
 #include <cmath>
+#include <string>
+#include <string_view>
 
 namespace quendal::win32 {
 
 namespace {
+
+// In order of preference.
+constexpr std::wstring_view kSongFaces[] = {L"SimSun", L"NSimSun", L"Noto Serif CJK SC",
+                                            L"Source Han Serif SC"};
 
 int CALLBACK NoteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;  // one is enough
 }
 
-const std::wstring& SongFace() {
-    static const std::wstring face = ChooseSongFace(HasChineseFace);
-    return face;
-}
-
-}  // namespace
-
-std::wstring ChooseSongFace(const std::function<bool(std::wstring_view)>& installed) {
-    for (const std::wstring_view face : kSongFaces) {
-        if (installed(face)) return std::wstring(face);
-    }
-    return {};
-}
-
+// Whether a face with GB2312 characters of that name is installed.
 bool HasChineseFace(std::wstring_view face) {
     LOGFONTW wanted{};
     wanted.lfCharSet = GB2312_CHARSET;
@@ -36,10 +29,25 @@ bool HasChineseFace(std::wstring_view face) {
     return found;
 }
 
+// The first of kSongFaces that is installed; empty when none is, which
+// leaves the choice to the font mapper by character set.
+const std::wstring& SongFace() {
+    static const std::wstring face = [] {
+        for (const std::wstring_view candidate : kSongFaces) {
+            if (HasChineseFace(candidate)) return std::wstring(candidate);
+        }
+        return std::wstring();
+    }();
+    return face;
+}
+
+// Font height in logical units for a size in points at `dpi` (negative: the
+// character height, as LOGFONT wants it).
 LONG PointsToHeight(double points, UINT dpi) {
     return -static_cast<LONG>(std::lround(points * static_cast<double>(dpi) / 72.0));
 }
 
+// 宋体 of that size and weight at `dpi`.
 LOGFONTW SongLogFont(double points, bool bold, UINT dpi) {
     LOGFONTW font{};
     font.lfHeight = PointsToHeight(points, dpi);
@@ -51,6 +59,8 @@ LOGFONTW SongLogFont(double points, bool bold, UINT dpi) {
     SongFace().copy(font.lfFaceName, LF_FACESIZE - 1);
     return font;
 }
+
+}  // namespace
 
 FontSet::FontSet(UINT dpi) {
     const LOGFONTW dialog = SongLogFont(forms::kDialogPointSize, false, dpi);

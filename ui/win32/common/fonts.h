@@ -12,34 +12,13 @@
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
-#include <string_view>
-
 #include "formdescription.h"
 #include "gdiowners.h"
 
 namespace quendal::win32 {
 
-// In order of preference: SimSun itself (宋体), its fixed-pitch sibling, then
-// the free CJK serifs that Linux systems running Wine usually have.
-inline constexpr std::wstring_view kSongFaces[] = {L"SimSun", L"NSimSun", L"Noto Serif CJK SC",
-                                                   L"Source Han Serif SC"};
-
-// The first of kSongFaces for which `installed` says yes; empty when none
-// is, which leaves the choice to the font mapper by character set.
-std::wstring ChooseSongFace(const std::function<bool(std::wstring_view)>& installed);
-
-// Whether a face with GB2312 characters of that name is installed.
-bool HasChineseFace(std::wstring_view face);
-
-// Font height in logical units for a size in points at `dpi` (negative: the
-// character height, as LOGFONT wants it).
-LONG PointsToHeight(double points, UINT dpi);
-
-// 宋体 of that size and weight at `dpi`.
-LOGFONTW SongLogFont(double points, bool bold, UINT dpi);
-
+// 宋体 is SimSun itself where it is installed, else its fixed-pitch sibling,
+// else a free CJK serif of those Linux systems running Wine usually have.
 class FontSet {
 public:
     explicit FontSet(UINT dpi);

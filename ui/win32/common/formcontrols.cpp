@@ -3,8 +3,10 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <utility>
 
 #include "controlids.h"
+#include "dpi.h"
 #include "picture.h"
 #include "resources.h"
 #include "screenreader.h"
@@ -52,27 +54,43 @@ const wchar_t* ClassOf(ControlKind kind) {
 
 }  // namespace
 
-FormControls::FormControls(HWND parent, const forms::Form& form, UINT dpi, const FontSet& fonts)
+SIZE FormWindowSize(const forms::Form& form, UINT dpi, int clientWidth, int clientHeight) {
+    const int scale = static_cast<int>(dpi);
+    const RECT outer = WindowRectForClient(
+        clientWidth >= 0 ? clientWidth : forms::TwipsToPixels(form.clientWidth, scale),
+        clientHeight >= 0 ? clientHeight : forms::TwipsToPixels(form.clientHeight, scale),
+        WindowStyleOf(form.border), ExtendedWindowStyleOf(form.border), !form.menu.empty(), dpi);
+    return {outer.right, outer.bottom};
+}
+
+void MoveToSuggested(HWND window, const RECT& suggested) {
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+FormControls::FormControls(HWND parent, const forms::Form& form, UINT dpi)
     : m_parent(parent),
       m_form(form),
+      m_dpi(dpi),
+      m_fonts(std::make_unique<FontSet>(dpi)),
       m_windows(form.controls.size(), nullptr),
       m_pictures(form.controls.size()) {
     const auto& controls = form.controls;
     for (std::size_t i = 0; i < controls.size(); ++i) {
         if (!controls[i].labelFor.empty()) continue;  // comes with its text box
         for (std::size_t label = 0; label < controls.size(); ++label) {
-            if (controls[label].labelFor == controls[i].name) CreateControl(label, dpi, fonts);
+            if (controls[label].labelFor == controls[i].name) CreateControl(label);
         }
-        CreateControl(i, dpi, fonts);
+        CreateControl(i);
     }
 }
 
 FormControls::~FormControls() = default;
 
-void FormControls::CreateControl(std::size_t index, UINT dpi, const FontSet& fonts) {
+void FormControls::CreateControl(std::size_t index) {
     const forms::Control& control = m_form.controls[index];
     const int id = ControlIdAt(index);
-    const forms::PixelRect place = forms::ToPixels(control.rect, static_cast<int>(dpi));
+    const forms::PixelRect place = forms::ToPixels(control.rect, static_cast<int>(m_dpi));
     if (control.kind == ControlKind::PictureBox || control.kind == ControlKind::IconBox) {
         m_pictures[index] = std::make_unique<PictureBox>(
             m_parent, id, ToUtf16(control.accessibleName), control.tabStop, place);
@@ -91,7 +109,7 @@ void FormControls::CreateControl(std::size_t index, UINT dpi, const FontSet& fon
         // 0 lifts the 32767-character limit to the largest the control has.
         SendMessageW(window, EM_SETLIMITTEXT, 0, 0);
     }
-    Furnish(index, dpi, fonts, false);  // not shown yet
+    Furnish(index, false);  // not shown yet
 }
 
 void FormControls::AddTooltips() {
@@ -124,23 +142,27 @@ void FormControls::DescribeForScreenReaders() const {
     }
 }
 
-void FormControls::Layout(UINT dpi, const FontSet& fonts) {
+void FormControls::Layout(UINT dpi) {
+    m_dpi = dpi;
+    auto oldFonts = std::exchange(m_fonts, std::make_unique<FontSet>(dpi));
     for (std::size_t i = 0; i < m_windows.size(); ++i) {
         const HWND window = m_windows[i];
         if (window == nullptr) continue;
         const forms::PixelRect place =
             forms::ToPixels(m_form.controls[i].rect, static_cast<int>(dpi));
         MoveWindow(window, place.left, place.top, place.width, place.height, TRUE);
-        Furnish(i, dpi, fonts, true);
+        Furnish(i, true);
     }
+    // The old fonts go here, once no control uses them.
 }
 
-void FormControls::Furnish(std::size_t index, UINT dpi, const FontSet& fonts, bool redraw) {
+void FormControls::Furnish(std::size_t index, bool redraw) {
     const forms::Control& control = m_form.controls[index];
-    SendMessageW(m_windows[index], WM_SETFONT, reinterpret_cast<WPARAM>(fonts.Get(control.font)),
+    SendMessageW(m_windows[index], WM_SETFONT, reinterpret_cast<WPARAM>(m_fonts->Get(control.font)),
                  redraw ? TRUE : FALSE);
     PictureBox* picture = m_pictures[index].get();
     if (picture == nullptr) return;
+    const UINT dpi = m_dpi;
     const int scale = static_cast<int>(dpi);
     if (control.picture == forms::Picture::Circuit) {
         const forms::PixelRect place = forms::ToPixels(control.rect, scale);

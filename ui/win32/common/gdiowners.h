@@ -41,6 +41,21 @@ private:
     HDC m_dc;
 };
 
+// A memory device context compatible with `like`, deleted on every way out.
+class MemoryDC {
+public:
+    explicit MemoryDC(HDC like) : m_dc(CreateCompatibleDC(like)) {}
+    ~MemoryDC() {
+        if (m_dc != nullptr) DeleteDC(m_dc);
+    }
+    MemoryDC(const MemoryDC&) = delete;
+    MemoryDC& operator=(const MemoryDC&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+
 // Selects an object into a DC for one scope and puts the old one back.
 class SelectedObject {
 public:

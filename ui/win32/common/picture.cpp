@@ -41,20 +41,18 @@ UniqueBitmap CircuitPicture(int boxWidth, int boxHeight, UINT dpi) {
     // Made for a larger scale: the same part of the drawing, down to the box.
     BITMAP made{};
     GetObjectW(bitmap.get(), sizeof(made), &made);
-    const HDC screen = GetDC(nullptr);
-    UniqueBitmap scaled(CreateCompatibleBitmap(screen, boxWidth, boxHeight));
-    const HDC from = CreateCompatibleDC(screen);
-    const HDC to = CreateCompatibleDC(screen);
-    if (scaled && from != nullptr && to != nullptr) {
-        const SelectedObject readFrom(from, bitmap.get());
-        const SelectedObject writeTo(to, scaled.get());
-        SetStretchBltMode(to, HALFTONE);
-        SetBrushOrgEx(to, 0, 0, nullptr);
-        StretchBlt(to, 0, 0, boxWidth, boxHeight, from, 0, 0, made.bmWidth, made.bmHeight, SRCCOPY);
+    const ScreenDC screen;
+    UniqueBitmap scaled(CreateCompatibleBitmap(screen.Get(), boxWidth, boxHeight));
+    const MemoryDC from(screen.Get());
+    const MemoryDC to(screen.Get());
+    if (scaled && from.Get() != nullptr && to.Get() != nullptr) {
+        const SelectedObject readFrom(from.Get(), bitmap.get());
+        const SelectedObject writeTo(to.Get(), scaled.get());
+        SetStretchBltMode(to.Get(), HALFTONE);
+        SetBrushOrgEx(to.Get(), 0, 0, nullptr);
+        StretchBlt(to.Get(), 0, 0, boxWidth, boxHeight, from.Get(), 0, 0, made.bmWidth,
+                   made.bmHeight, SRCCOPY);
     }
-    if (to != nullptr) DeleteDC(to);
-    if (from != nullptr) DeleteDC(from);
-    ReleaseDC(nullptr, screen);
     return scaled;
 }
 

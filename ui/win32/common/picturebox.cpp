@@ -55,13 +55,10 @@ void PictureBox::OnPaint(HWND window) {
     if (m_bitmap) {
         BITMAP size{};
         GetObjectW(m_bitmap.get(), sizeof(size), &size);
-        const HDC source = CreateCompatibleDC(dc);
-        if (source != nullptr) {
-            {
-                const SelectedObject selected(source, m_bitmap.get());
-                BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, source, 0, 0, SRCCOPY);
-            }
-            DeleteDC(source);
+        const MemoryDC source(dc);
+        if (source.Get() != nullptr) {
+            const SelectedObject selected(source.Get(), m_bitmap.get());
+            BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, source.Get(), 0, 0, SRCCOPY);
         }
     }
     if (m_icon) {

@@ -23,6 +23,15 @@ std::wstring ToUtf16(std::string_view utf8) {
     return wide;
 }
 
+std::wstring WindowText(HWND window) {
+    const int length = window != nullptr ? GetWindowTextLengthW(window) : 0;
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(window, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
 std::string ToUtf8(std::wstring_view utf16) {
     if (utf16.empty()) return {};
     const int inputLength = ApiLength(utf16.size());

@@ -3,6 +3,8 @@
 // the Windows API. Invalid input never fails: each bad sequence becomes
 // U+FFFD, so a user's text is never dropped on the way.
 
+#include <windows.h>
+
 #include <string>
 #include <string_view>
 
@@ -10,5 +12,8 @@ namespace quendal::win32 {
 
 std::wstring ToUtf16(std::string_view utf8);
 std::string ToUtf8(std::wstring_view utf16);
+
+// A window's whole text (GetWindowTextW); empty for no window.
+std::wstring WindowText(HWND window);
 
 }  // namespace quendal::win32

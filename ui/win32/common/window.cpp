@@ -10,7 +10,7 @@ Window::~Window() {
     }
 }
 
-void Window::RegisterClassOnce(const wchar_t* className, UINT style) {
+void Window::RegisterClassOnce(const wchar_t* className) {
     WNDCLASSEXW existing{};
     existing.cbSize = sizeof(existing);
     const HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -18,7 +18,6 @@ void Window::RegisterClassOnce(const wchar_t* className, UINT style) {
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.style = style;
     windowClass.lpfnWndProc = Procedure;
     windowClass.hInstance = instance;
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);

@@ -20,7 +20,7 @@ protected:
     virtual ~Window();
 
     // Registers the class once per process, with Procedure as its procedure.
-    static void RegisterClassOnce(const wchar_t* className, UINT style = 0);
+    static void RegisterClassOnce(const wchar_t* className);
 
     // CreateWindowExW with this object as the window's own; the object gets
     // every message from WM_NCCREATE on.

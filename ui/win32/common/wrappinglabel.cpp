@@ -10,13 +10,6 @@ namespace quendal::win32 {
 
 namespace {
 
-std::wstring TextOf(HWND window) {
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    const int copied = GetWindowTextW(window, text.data(), static_cast<int>(text.size()));
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
-}
-
 int WidthOf(HDC dc, std::wstring_view text) {
     SIZE size{};
     GetTextExtentPoint32W(dc, text.data(), static_cast<int>(text.size()), &size);
@@ -40,7 +33,7 @@ bool DrawWrappingLabel(const DRAWITEMSTRUCT& item) {
     if (!IsWindowEnabled(label)) SetTextColor(dc, GetSysColor(COLOR_GRAYTEXT));
     TEXTMETRICW metrics{};
     GetTextMetricsW(dc, &metrics);
-    const std::string text = ToUtf8(TextOf(label));
+    const std::string text = ToUtf8(WindowText(label));
     const auto measure = [dc](std::string_view piece) { return WidthOf(dc, ToUtf16(piece)); };
     int y = area.top;
     for (const std::string_view line : forms::WrapLines(text, area.right - area.left, measure)) {

@@ -18,9 +18,6 @@ namespace quendal::win32 {
 
 namespace {
 
-constexpr DWORD kStyle = WS_OVERLAPPEDWINDOW | WS_CLIPCHILDREN;
-constexpr DWORD kExStyle = 0;
-
 const forms::Form& Description() { return forms::Form1(); }
 
 }  // namespace
@@ -28,16 +25,15 @@ const forms::Form& Description() { return forms::Form1(); }
 Form1::Form1() {
     RegisterClassOnce(kClassName);
     const forms::Form& form = Description();
-    const SIZE size = DesignSize(SystemDpi());
+    const SIZE size = FormWindowSize(form, SystemDpi());
     const std::wstring caption = ToUtf16(form.caption);
     // The first position is the system's choice.
-    if (Create(kExStyle, kClassName, caption.c_str(), kStyle, CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
-               size.cy, nullptr, BuildMenuBar(form)) == nullptr) {
+    if (Create(ExtendedWindowStyleOf(form.border), kClassName, caption.c_str(),
+               WindowStyleOf(form.border), CW_USEDEFAULT, CW_USEDEFAULT, size.cx, size.cy, nullptr,
+               BuildMenuBar(form)) == nullptr) {
         return;
     }
-    m_dpi = WindowDpi(m_hwnd);
-    m_fonts = std::make_unique<FontSet>(m_dpi);
-    m_controls = std::make_unique<FormControls>(m_hwnd, form, m_dpi, *m_fonts);
+    m_controls = std::make_unique<FormControls>(m_hwnd, form, WindowDpi(m_hwnd));
     SetIcon(ICON_SMALL);  // the caption's
     SizeToDesign();
     m_focus.Start(m_hwnd, m_controls->Get(form.initialFocus));
@@ -55,23 +51,11 @@ void Form1::Show(int showCommand) {
     m_controls->DescribeForScreenReaders();
 }
 
-SIZE Form1::DesignSize(UINT dpi) {
-    const forms::Form& form = Description();
-    const int scale = static_cast<int>(dpi);
-    return OuterSize(forms::TwipsToPixels(form.clientWidth, scale),
-                     forms::TwipsToPixels(form.clientHeight, scale), dpi);
-}
-
-SIZE Form1::OuterSize(int clientWidth, int clientHeight, UINT dpi) {
-    const RECT outer = WindowRectForClient(clientWidth, clientHeight, kStyle, kExStyle, true, dpi);
-    return {outer.right, outer.bottom};
-}
-
 void Form1::SizeToDesign() {
     // The client area is the form's, at the DPI of the screen the window
     // opened on, whatever the menu bar's height.
     const forms::Form& form = Description();
-    const int scale = static_cast<int>(m_dpi);
+    const int scale = static_cast<int>(Dpi());
     const int width = forms::TwipsToPixels(form.clientWidth, scale);
     const int height = forms::TwipsToPixels(form.clientHeight, scale);
     RECT client{};
@@ -84,20 +68,11 @@ void Form1::SizeToDesign() {
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-void Form1::Layout(UINT dpi) {
-    // The controls, their fonts and the icons for another `dpi`; the window's
-    // size is the user's (or the system's, maximised), never reset here.
-    m_dpi = dpi;
-    auto fonts = std::make_unique<FontSet>(dpi);
-    m_controls->Layout(dpi, *fonts);
-    m_fonts = std::move(fonts);  // the old fonts go once no control uses them
-    SetIcon(ICON_SMALL);
-    SetIcon(ICON_BIG);
-}
+UINT Form1::Dpi() const { return m_controls ? m_controls->Dpi() : kDefaultDpi; }
 
 void Form1::SetIcon(WPARAM which) {
     const bool big = which == ICON_BIG;
-    UniqueIcon icon = ProgramIcon(SystemMetric(big ? SM_CXICON : SM_CXSMICON, m_dpi));
+    UniqueIcon icon = ProgramIcon(SystemMetric(big ? SM_CXICON : SM_CXSMICON, Dpi()));
     SendMessageW(m_hwnd, WM_SETICON, which, reinterpret_cast<LPARAM>(icon.get()));
     (big ? m_bigIcon : m_smallIcon) = std::move(icon);  // the one it replaced goes
 }
@@ -193,32 +168,26 @@ SIZE Form1::ScaledSize(UINT dpi) const {
     RECT client{};
     GetClientRect(m_hwnd, &client);
     const int scale = static_cast<int>(dpi);
-    const int current = static_cast<int>(m_dpi);
-    return OuterSize(MulDiv(client.right, scale, current), MulDiv(client.bottom, scale, current),
-                     dpi);
+    const int current = static_cast<int>(Dpi());
+    return FormWindowSize(Description(), dpi, MulDiv(client.right, scale, current),
+                          MulDiv(client.bottom, scale, current));
 }
 
 void Form1::OnDpiChanged(UINT dpi, const RECT& suggested) {
-    // The system's rectangle: the scaled size asked for above, or the
-    // maximised window's on its new screen.
-    Layout(dpi);
-    SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // The controls, their fonts and the icons for the new DPI, in the
+    // system's rectangle: the scaled size asked for above, or the maximised
+    // window's on its new screen; never the form's own size again.
+    m_controls->Layout(dpi);
+    SetIcon(ICON_SMALL);
+    SetIcon(ICON_BIG);
+    MoveToSuggested(m_hwnd, suggested);
 }
 
 HWND Form1::Box(FieldId field) const {
     return m_controls ? m_controls->Get(forms::ControlName(field)) : nullptr;
 }
 
-std::string Form1::FieldText(FieldId field) const {
-    const HWND box = Box(field);
-    const int length = box != nullptr ? GetWindowTextLengthW(box) : 0;
-    if (length <= 0) return {};
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    const int copied = GetWindowTextW(box, text.data(), length + 1);
-    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return ToUtf8(text);
-}
+std::string Form1::FieldText(FieldId field) const { return ToUtf8(WindowText(Box(field))); }
 
 void Form1::SetFieldText(FieldId field, const std::string& text) { Write(Box(field), text); }
 

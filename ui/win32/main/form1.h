@@ -8,7 +8,6 @@
 
 #include "fieldset.h"
 #include "focusmemory.h"
-#include "fonts.h"
 #include "formcontrols.h"
 #include "frmabout.h"
 #include "gdiowners.h"
@@ -44,22 +43,17 @@ private:
     void OnDestroy(HWND window);
     void OnDpiChanged(UINT dpi, const RECT& suggested);
 
-    void Layout(UINT dpi);
-    void SetIcon(WPARAM which);  // ICON_SMALL or ICON_BIG, for m_dpi
+    UINT Dpi() const;
+    void SetIcon(WPARAM which);  // ICON_SMALL or ICON_BIG, for Dpi()
     void SizeToDesign();
-    // Outer sizes: the form's own at `dpi`, the present client area's at
-    // `dpi`, and any client area's.
-    static SIZE DesignSize(UINT dpi);
+    // The outer size of the present client area scaled to `dpi`.
     SIZE ScaledSize(UINT dpi) const;
-    static SIZE OuterSize(int clientWidth, int clientHeight, UINT dpi);
     void Calculate(void (*calculation)(FieldSet&, Messenger&));
     void PressFocusedButton();
     HWND Box(FieldId field) const;
     void Write(HWND control, const std::string& text);
 
-    UINT m_dpi = 96;
     std::unique_ptr<FormControls> m_controls;
-    std::unique_ptr<FontSet> m_fonts;
     UniqueIcon m_bigIcon;
     UniqueIcon m_smallIcon;
     UniqueAccelerators m_keys;
