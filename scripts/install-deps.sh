@@ -4,7 +4,20 @@
 #   scripts/install-deps.sh run    build and start the program
 #   scripts/install-deps.sh test   everything the test command uses
 #   scripts/install-deps.sh bench  that, and what scripts/bench.sh uses
+#   ... [--yes]                    do not ask (also when CI is set)
+# Before it changes anything it shows what apt would install and upgrade and
+# asks; it refuses a plan that removes any package. Everything comes in as
+# the dependencies of one package of the project's, quendal-<set>-deps
+# (made here with equivs), so that
+#   sudo apt purge 'quendal-*-deps' && sudo apt autoremove --purge
+# takes back all that it brought and nothing the machine had before.
 set -euo pipefail
+
+set_name=${1:-run}
+assume_yes=false
+if [ "${2:-}" = --yes ]; then assume_yes=true; elif [ -n "${2:-}" ]; then set_name=usage; fi
+# CI has no one to ask.
+if [ -n "${CI:-}" ]; then assume_yes=true; fi
 
 run_packages=(
   cmake ninja-build g++ qt6-base-dev qt6-qpa-plugins
@@ -39,12 +52,13 @@ bench_packages=(
   dbus-daemon           # a session bus, as on a desktop
 )
 
-case "${1:-run}" in
+case "$set_name" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
   bench) wanted=("${bench_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench" >&2; exit 2 ;;
+  *) echo "usage: $0 run|test|bench [--yes]" >&2; exit 2 ;;
 esac
+meta=quendal-$set_name-deps
 
 # wine32 is an i386 package: dpkg must know that architecture before apt can
 # find it (and only then, since adding it makes every apt-get update fetch
@@ -58,30 +72,87 @@ for package in "${wanted[@]}"; do
   fi
 done
 
+installed() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null || true)" = "install ok installed" ]; }
 missing=()
 for package in "${wanted[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [ "$status" = "install ok installed" ] || missing+=("$package")
+  installed "$package" || missing+=("$package")
 done
-# Locales the tests switch to: a comma decimal point, and Chinese.
+# Locales the tests switch to: a comma decimal point, and Chinese (the bench
+# runs the program in them too).
 locales=()
-if [ "${1:-run}" = test ]; then
+if [ "$set_name" != run ]; then
   present=$'\n'$(locale -a 2>/dev/null || true)$'\n'
   for locale in de_DE.UTF-8 zh_CN.UTF-8; do
     [[ $present == *$'\n'"${locale%.UTF-8}.utf8"$'\n'* ]] || locales+=("$locale")
   done
 fi
 
+[ $((${#missing[@]} + ${#locales[@]} + ${#foreign[@]})) -gt 0 ] || exit 0
+
 # Root or sudo only when there is something to do, so that the test command
 # also runs for a user on a machine that already has everything.
 as_root=()
-if [ "$(id -u)" -ne 0 ] && [ $((${#missing[@]} + ${#locales[@]} + ${#foreign[@]})) -gt 0 ]; then
+if [ "$(id -u)" -ne 0 ]; then
   if ! command -v sudo >/dev/null; then
     todo=("${missing[@]}" "${locales[@]/#/locale }")
     echo "$0: installing ${todo[*]} needs root: run it as root, or install sudo" >&2
     exit 1
   fi
   as_root=(sudo)
+fi
+fail() {
+  echo "$0: $*" >&2
+  exit 1
+}
+# Wait for another package manager (the desktop's updater) to let go of its
+# lock, rather than fail at once.
+apt_get() {
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
+    apt-get -o DPkg::Lock::Timeout=600 -o APT::Get::Show-Versions=true "$@"
+}
+# plan <apt-get install arguments>: what apt would do, as "Inst"/"Remv" lines.
+plan() { apt-get --simulate -o Debug::NoLocking=true -qq install --no-install-recommends "$@"; }
+show_plan() {
+  local lines=$1
+  echo "apt would install $(grep -c '^Inst ' <<<"$lines" || true) packages" \
+    "($(grep -c '^Inst [^ ]* \[' <<<"$lines" || true) of them upgrades of installed ones):"
+  sed -n 's/^Inst \([^ ]*\) \(\[[^]]*\] \)\{0,1\}(\([^ ]*\).*/  \1 \2\3/p' <<<"$lines"
+}
+refuse_removals() {
+  local removed
+  removed=$(sed -n 's/^Remv \([^ ]*\).*/\1/p' <<<"$1")
+  [ -z "$removed" ] || fail "apt would remove $(tr '\n' ' ' <<<"$removed")to install these; nothing was changed." \
+    "Install the packages by hand if you accept that: $meta needs ${wanted[*]}"
+}
+
+echo "$0: for '$set_name', this machine lacks:"
+[ ${#foreign[@]} -eq 0 ] || echo "  the $(printf '%s\n' "${foreign[@]}" | sort -u | tr '\n' ' ')architecture in dpkg" \
+  "(every apt update then fetches its lists too; dpkg --remove-architecture takes it back)"
+[ ${#missing[@]} -eq 0 ] || echo "  the packages ${missing[*]}"
+[ ${#locales[@]} -eq 0 ] || echo "  the locales ${locales[*]} (in /etc/locale.gen)"
+if [ ${#missing[@]} -gt 0 ]; then
+  # What apt would do with the lists it has now; packages of an architecture
+  # not added yet are left out until it is.
+  native=()
+  for package in "${missing[@]}"; do
+    architecture=${package#*:}
+    if [ "$architecture" = "$package" ] || [ ${#foreign[@]} -eq 0 ] ||
+      ! printf '%s\n' "${foreign[@]}" | grep -qx "$architecture"; then native+=("$package"); fi
+  done
+  installed equivs || native+=(equivs)
+  if [ ${#native[@]} -gt 0 ] && lines=$(plan "${native[@]}" 2>&1); then
+    show_plan "$lines"
+    refuse_removals "$lines"
+  else
+    echo "  (apt cannot plan it with its present lists: they are updated first)"
+  fi
+  echo "They come in as the dependencies of one package, $meta; to take them back:"
+  echo "  sudo apt purge $meta && sudo apt autoremove --purge"
+fi
+if ! $assume_yes; then
+  { true </dev/tty; } 2>/dev/null || fail "nothing installed: no terminal to ask on; pass --yes to install without asking"
+  read -r -p "Go ahead? [y/N] " answer </dev/tty || answer=""
+  [[ $answer == [yY]* ]] || fail "nothing installed"
 fi
 
 for architecture in $(printf '%s\n' "${foreign[@]}" | sort -u); do
@@ -90,10 +161,39 @@ for architecture in $(printf '%s\n' "${foreign[@]}" | sort -u); do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  echo "Installing: ${missing[*]}"
-  "${as_root[@]}" apt-get update -qq
-  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}"
+  apt_get update -qq
+  if ! installed equivs; then
+    refuse_removals "$(plan equivs)"
+    apt_get install -y -qq --no-install-recommends equivs
+    # Brought in for the one package below, which keeps it: it goes with it.
+    "${as_root[@]}" apt-mark auto equivs >/dev/null
+  fi
+  # The one package whose dependencies are the whole set, built where this
+  # user can write and apt's own user can read.
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+  chmod 755 "$work"
+  depends=$(printf '%s, ' "${wanted[@]}" equivs)
+  cat >"$work/control" <<CONTROL
+Section: misc
+Priority: optional
+Standards-Version: 4.6.2
+Package: $meta
+Version: 1.$(printf '%s\n' "${wanted[@]}" | cksum | cut -d' ' -f1)
+Architecture: all
+Depends: ${depends%, }
+Description: what Quendal's scripts need for '$set_name'
+ Installed by scripts/install-deps.sh $set_name. Purge it and run
+ apt autoremove to take back the packages it brought.
+CONTROL
+  (cd "$work" && equivs-build control >"$work/equivs.log" 2>&1) ||
+    { cat "$work/equivs.log" >&2; fail "equivs-build could not make $meta"; }
+  deb=$(ls "$work"/"$meta"_*_all.deb)
+  lines=$(plan --allow-downgrades "$deb") || fail "apt cannot install $meta: $lines"
+  refuse_removals "$lines"
+  show_plan "$lines"
+  echo "Installing $meta"
+  apt_get install -y -q -o Dpkg::Use-Pty=0 --no-install-recommends --allow-downgrades "$deb"
 fi
 
 for locale in "${locales[@]}"; do
