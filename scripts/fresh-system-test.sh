@@ -4,7 +4,8 @@
 # apt uses), clones the committed tree into it, and runs there, as root, the
 # two commands of the README's Quick start, read from the README: the first
 # until the program's window is up (on the virtual display it starts itself),
-# the second to its end, with CI=true and no standard input, as CI runs it.
+# the second to its end, each with CI=true (the installer does not ask) and
+# no standard input, as CI runs them.
 # Then, given a .deb, installs that with apt, starts it and purges it. Reports
 # each step with its time. Needs root, mmdebstrap and about 6 GB; downloads
 # about 1.5 GB and takes 20 to 30 minutes. Not part of the test command.
@@ -64,7 +65,8 @@ git clone -q --no-local "$self_dir" "$system/root/quendal"
 echo "commit $(git -C "$system/root/quendal" rev-parse HEAD)"
 
 step "Run: $run_command"
-setsid "${in_system_command[@]}" bash -c "cd /root/quendal && $run_command" \
+# With no one at a terminal to answer the installer's question: CI=true.
+setsid "${in_system_command[@]}" CI=true bash -c "cd /root/quendal && $run_command" \
   </dev/null >"$system/root/run.log" 2>&1 &
 group=$!
 program=""
