@@ -60,7 +60,11 @@ done
 grep -q " $(basename "$new_setup")\$" "$files/SHA256SUMS" || die "SHA256SUMS does not list $(basename "$new_setup")"
 (cd "$files" && sha256sum -c SHA256SUMS) || die "the release files do not match SHA256SUMS"
 
-run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-installer.XXXXXX")
+# shellcheck source=tools/wine-common.sh
+. tools/wine-common.sh
+# Under build/, not in /tmp (RAM on Debian 13): the prefixes take gigabytes.
+# Removed at the end and when interrupted.
+run=$(wine_scratch "$root" installer-test)
 cleanup() {
   for prefix in "$run/base" "$run/base32" "$run"/case-*/prefix; do
     if [ -d "$prefix" ]; then WINEPREFIX=$prefix wineserver -k 2>/dev/null || true; fi
@@ -68,13 +72,15 @@ cleanup() {
   rm -rf "$run"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 mkdir -p "$run/home" "$run/tmp"
-# shellcheck source=tools/wine-common.sh
-. tools/wine-common.sh
 export HOME=$run/home XDG_DATA_HOME=$run/home/.local/share
 wine_temp_folder "$run/tmp"
 export XDG_CONFIG_HOME=$run/home/.config XDG_CACHE_HOME=$run/home/.cache
-export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# tools/wine-start adds winemenubuilder.exe=d.
+export WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 wine_() { "$root/tools/wine-start" "$@"; }
 
 step "Fresh 64-bit and 32-bit Wine prefixes, and meanwhile the test tools and the older builds ($old_version)"
@@ -340,6 +346,21 @@ cases=(
   "win64|a copy elsewhere is left alone|start-copy; install new; installed new; uninstall; removed; copy-runs"
   "win32|32-bit Windows: the x86 build, upgraded while it runs|install old; installed old; start; install new; closed; installed new; uninstall; removed"
 )
+
+# Without the earlier installer's script (a shallow clone, a source tarball)
+# its case cannot run: said in one line, not failed.
+if [ -z "$x64_only_setup" ]; then
+  kept=()
+  for entry in "${cases[@]}"; do
+    if [[ $entry == *"install x64-only"* ]]; then
+      name_of_case=${entry#*|}
+      echo "skipped: ${name_of_case%%|*}: it needs commit $x64_only_commit, which this checkout does not have (shallow clone or no git)"
+    else
+      kept+=("$entry")
+    fi
+  done
+  cases=("${kept[@]}")
+fi
 
 # run_case <number>: in the background, its output in case-<number>/log.
 run_case() {

@@ -60,11 +60,13 @@ for architecture in "${architectures[@]}"; do
   cmake --build "$build/project"
 done
 
-# A fresh prefix for each run; Wine's server folder goes with it where it can.
-run=$(mktemp -d "${TMPDIR:-/tmp}/quendal-wine.XXXXXX")
-mkdir "$run/tmp"
+# A fresh prefix for each run, under build/ (not in /tmp, which may be RAM),
+# removed at the end and when interrupted; Wine's server folder goes with it
+# where it can.
 # shellcheck source=tools/wine-common.sh
 . tools/wine-common.sh
+run=$(wine_scratch "$root" windows-tests)
+mkdir "$run/tmp"
 export WINEPREFIX=$run/prefix
 wine_temp_folder "$run/tmp"
 cleanup() {
@@ -77,6 +79,19 @@ cleanup() {
   rm -rf "$run"
 }
 trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# Wine must leave the user's home as it was (its menu builder, left on, fills
+# ~/.config/menus and ~/.local/share): every Wine start here sees a stand-in
+# home, compared with its first state at the end.
+home=$run/home
+mkdir -p "$home/.config" "$home/.local/share" "$home/.cache"
+echo "a file of the user's" >"$home/.config/settings"
+export HOME=$home XDG_CONFIG_HOME=$home/.config XDG_DATA_HOME=$home/.local/share XDG_CACHE_HOME=$home/.cache
+snapshot() { (cd "$home" && find . -printf '%y %m %s %p\n' | LC_ALL=C sort); }
+snapshot >"$run/home-before"
 
 # start_prefix: creates the prefix that WINEPREFIX names (if it is not there)
 # and lets its first server finish writing the registry before any test reads
@@ -89,6 +104,43 @@ start_prefix() {
   wineserver -w
   wineserver -p
   tools/wine-run cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+# Each test program's tests, at least: ctest passes a program whose test
+# discovery finds none (it fails to start, its listing is empty or
+# unreadable), so each is required here by name and number. Raise a number
+# with the tests; a new program needs its line.
+declare -A minimum_tests=(
+  [core_tests]=100 [format_reference_test]=9 [forms_tests]=40 [platform_tests]=50
+  [sysinfo_tests]=45 [win32_unit_tests]=25 [win32_ui_tests]=55
+)
+# require_tests <build folder>: fails, naming them, unless ctest knows at
+# least that many tests of each program there, and no other program.
+require_tests() {
+  local counts program count result=0
+  counts=$(ctest --test-dir "$1" -N --show-only=json-v1 | python3 -c '
+import collections, json, os, sys
+counts = collections.Counter()
+for test in json.load(sys.stdin)["tests"]:
+    programs = [os.path.basename(word)[:-4] for word in test.get("command", []) if word.endswith(".exe")]
+    counts[programs[0] if programs else "(no program: " + test["name"] + ")"] += 1
+for program, count in sorted(counts.items()):
+    print(program, count)') || { echo "FAIL: ctest cannot list the tests of $1" >&2; return 1; }
+  for program in "${!minimum_tests[@]}"; do
+    count=$(awk -v p="$program" '$1 == p {print $2}' <<<"$counts")
+    if [ "${count:-0}" -lt "${minimum_tests[$program]}" ]; then
+      echo "FAIL: $program has ${count:-no} tests in $1, at least ${minimum_tests[$program]} expected" >&2
+      result=1
+    fi
+  done
+  while read -r program count; do
+    if [ -n "$program" ] && [ -z "${minimum_tests[$program]:-}" ]; then
+      echo "FAIL: $program ($count tests) is not in windows-tests.sh's list of test programs" >&2
+      result=1
+    fi
+  done <<<"$counts"
+  [ $result -ne 0 ] || echo "tests of each program: $(tr '\n' ' ' <<<"$counts")"
+  return $result
 }
 
 status=0
@@ -129,6 +181,24 @@ if [[ " ${architectures[*]} " == *" x86 "* ]]; then
   ctest --test-dir "$root/build/windows-x86/project" --output-on-failure --no-tests=error \
     -L '^platform$' "$@" || status=1
   unset WINEARCH
+fi
+
+step "Every test program's tests were there"
+# In the 64-bit prefix, should a program's listing be out of date.
+for architecture in "${architectures[@]}"; do
+  (
+    export WINEPREFIX=$run/prefix
+    unset WINEARCH
+    require_tests "$root/build/windows-$architecture/project"
+  ) || status=1
+done
+
+step "The home was left as it was"
+if snapshot | diff "$run/home-before" - >&2; then
+  echo "nothing was written into the home"
+else
+  echo "FAIL: Wine changed the home (above: < before, > after)" >&2
+  status=1
 fi
 echo "Windows builds and tests took ${SECONDS}s"
 exit $status

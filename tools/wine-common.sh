@@ -15,3 +15,12 @@ wine_takes_tmpdir() {
 wine_temp_folder() {
   if wine_takes_tmpdir; then export TMPDIR="$1"; else unset TMPDIR; fi
 }
+
+# wine_scratch <top of the tree> <name>: a new folder for a run's prefixes,
+# under build/wine-scratch/ of the tree rather than in /tmp, which is RAM on
+# Debian 13 and where a prefix (over 1 GB) would outlive an interrupted run.
+# The caller removes it on exit and on interruption.
+wine_scratch() {
+  mkdir -p "$1/build/wine-scratch" &&
+    mktemp -d "$(cd "$1/build/wine-scratch" && pwd -P)/$2.XXXXXX"
+}
