@@ -16,6 +16,11 @@ include(GNUInstallDirs)
 set(QUENDAL_RELEASE
     "${PROJECT_VERSION_MAJOR}.${PROJECT_VERSION_MINOR}.${PROJECT_VERSION_PATCH}")
 
+# The folders the installation makes are rwxr-xr-x whatever the builder's
+# umask (CMake makes them 0777 & ~umask), so that the package is the same.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 install(TARGETS quendal
   RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
   BUNDLE DESTINATION .)

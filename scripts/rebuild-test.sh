@@ -1,9 +1,21 @@
 #!/usr/bin/env bash
 # Builds the release files twice, each time with scripts/release.sh in a fresh
-# copy of this tree (its commit and any uncommitted changes) in folders of
-# different names and lengths, some seconds apart, and fails, naming the
-# file, unless both give the same SHA256SUMS. The first build's files are
-# left in the output folder, for the installer test.
+# copy of this tree (its commit and any uncommitted changes), as two
+# different builders would, and fails, naming the file and showing
+# diffoscope's report of how it differs, unless both give the same
+# SHA256SUMS. The second builder differs from the first in:
+#   umask            022 / 002
+#   time zone        UTC / Asia/Shanghai
+#   locale           C.UTF-8 / C (or zh_CN.UTF-8 where it is generated)
+#   filesystem       the first copy on this tree's, the second on tmpfs
+#                    (/dev/shm; where there is none, the same filesystem, said)
+#   path             folders of different names and lengths
+#   environment      the caller's / a clean one (env -i, a short PATH), with
+#                    CXXFLAGS, LDFLAGS and CMAKE_PREFIX_PATH set in the first
+#   time             some seconds apart
+# Not varied: the user, the host name, the number of CPUs and the order in
+# which the filesystem lists files (disorderfs needs FUSE).
+# The first build's files are left in the output folder, for the installer test.
 #   scripts/rebuild-test.sh [output folder]   (default build/test-release-files)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -16,25 +28,92 @@ git rev-parse --is-inside-work-tree >/dev/null 2>&1 || fail "needs a git checkou
 copies=$root/build/rebuild
 rm -rf "$copies"
 mkdir -p "$copies"
-# copy_tree <folder>: HEAD, then the working tree's changes and new files.
+# The second copy on tmpfs when there is one (Debian 13's /tmp is; /dev/shm
+# is on every Debian).
+second_base=$copies
+if [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ] && [ -w /dev/shm ]; then
+  second_base=$(mktemp -d /dev/shm/quendal-rebuild.XXXXXX)
+  echo "second copy on tmpfs, in $second_base"
+else
+  echo "NOTE: no writable tmpfs here (/dev/shm); both copies on the same filesystem"
+fi
+cleanup() { [ "$second_base" = "$copies" ] || rm -rf "$second_base"; }
+trap cleanup EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
+
+# The files of the tree as it is: what git tracks (but has been deleted) and
+# what it does not track but would not ignore. NUL-separated plumbing output,
+# which no configuration (an external diff tool, diff.noprefix, quoting)
+# changes.
+tree_files() {
+  git -C "$root" ls-files -z --cached --others --exclude-standard |
+    while IFS= read -r -d '' file; do
+      if [ -f "$root/$file" ] || [ -L "$root/$file" ]; then printf '%s\0' "$file"; fi
+    done | LC_ALL=C sort -zu
+}
+tree_files >"$copies/files"
+listing() {  # listing <folder>: type, mode and checksum of each of the tree's files there
+  (cd "$1" && xargs -0 -r sh -c 'for f; do
+      if [ -L "$f" ]; then echo "link $(readlink "$f") $f"
+      else echo "$(stat -c "%a" "$f") $(sha256sum <"$f" | cut -c1-64) $f"; fi
+    done' sh <"$copies/files")
+}
+listing "$root" >"$copies/tree-listing"
+
+# copy_tree <folder>: HEAD's history (release.sh names the commit), then the
+# working tree's own files over it, byte for byte; then a check that the copy
+# holds exactly those files, with their modes.
 copy_tree() {
-  git clone -q "$root" "$1"
-  git diff HEAD --binary | git -C "$1" apply --allow-empty --whitespace=nowarn
-  git ls-files -o --exclude-standard -z | tar --null -T - -cf - | tar -C "$1" -xf -
+  git clone -q --no-checkout "$root" "$1"
+  git -C "$1" read-tree HEAD
+  (cd "$root" && tar --null --no-recursion -T "$copies/files" -cf -) | tar -C "$1" -xpf -
+  listing "$1" | cmp -s - "$copies/tree-listing" ||
+    fail "the copy in $1 differs from the tree: $(listing "$1" | diff "$copies/tree-listing" - | head -5)"
+  local extra
+  extra=$(cd "$1" && find . -path ./.git -prune -o ! -type d -print | sed 's|^\./||' | LC_ALL=C sort |
+    LC_ALL=C comm -23 - <(tr '\0' '\n' <"$copies/files"))
+  [ -z "$extra" ] || fail "the copy in $1 holds files the tree does not: $extra"
+  echo "copy in $1: the tree's $(tr -cd '\0' <"$copies/files" | wc -c) files, as they are"
 }
 first=$copies/a
-second=$copies/second-copy-in-a-longer-folder
+second=$second_base/second-copy-in-a-longer-folder-name
 copy_tree "$first"
 copy_tree "$second"
-"$first/scripts/release.sh" --allow-dirty "$copies/a-files"
-sleep 2  # so that any time stamp left in a file differs
-"$second/scripts/release.sh" --allow-dirty "$copies/second-files"
 
-if ! cmp -s "$copies/a-files/SHA256SUMS" "$copies/second-files/SHA256SUMS"; then
-  diff "$copies/a-files/SHA256SUMS" "$copies/second-files/SHA256SUMS" >&2 || true
+locale_b=C
+if locale -a 2>/dev/null | grep -qx 'zh_CN.utf8'; then locale_b=zh_CN.UTF-8; fi
+echo "first build: umask 022, TZ=UTC, LC_ALL=C.UTF-8, the caller's environment with build flags"
+(
+  umask 022
+  export TZ=UTC LC_ALL=C.UTF-8 CXXFLAGS=-O0 LDFLAGS=-Wl,--as-needed CMAKE_PREFIX_PATH=/nonexistent
+  "$first/scripts/release.sh" --allow-dirty "$copies/a-files"
+)
+sleep 2  # so that any time stamp left in a file differs
+echo "second build: umask 002, TZ=Asia/Shanghai, LC_ALL=$locale_b, a clean environment"
+(
+  umask 002
+  env -i PATH=/usr/bin:/bin HOME="${HOME:-/root}" TZ=Asia/Shanghai LC_ALL="$locale_b" \
+    "$second/scripts/release.sh" --allow-dirty "$second_base/second-files"
+)
+
+if ! cmp -s "$copies/a-files/SHA256SUMS" "$second_base/second-files/SHA256SUMS"; then
+  diff "$copies/a-files/SHA256SUMS" "$second_base/second-files/SHA256SUMS" >&2 || true
   different=$(sed -n 's/^< [0-9a-f]*  //p' <<<"$(diff "$copies/a-files/SHA256SUMS" \
-    "$copies/second-files/SHA256SUMS")" | tr '\n' ' ')
-  fail "the two builds differ in: $different(diffoscope shows how; both are in $copies)"
+    "$second_base/second-files/SHA256SUMS")")
+  # Kept under build/ for a closer look; the tmpfs copy goes.
+  mkdir -p "$copies/second-files"
+  cp -a "$second_base/second-files/." "$copies/second-files/"
+  for file in $different; do
+    echo "== diffoscope $file" >&2
+    if command -v diffoscope >/dev/null; then
+      diffoscope --text - "$copies/a-files/$file" "$copies/second-files/$file" >&2 || true
+    else
+      echo "(diffoscope is missing: run scripts/install-deps.sh test)" >&2
+    fi
+  done
+  fail "the two builds differ in: $(tr '\n' ' ' <<<"$different")(both are in $copies)"
 fi
 echo "both builds gave the same files:"
 cat "$copies/a-files/SHA256SUMS"

@@ -16,6 +16,18 @@
 # reports changes or untracked files, unless --allow-dirty (the test command
 # builds the working tree). Needs `scripts/install-deps.sh test` and nsis.
 set -euo pipefail
+
+# A clean environment: nothing of the caller's (CXXFLAGS, LDFLAGS,
+# CMAKE_PREFIX_PATH, a cmake in /usr/local/bin, a locale, a time zone, a
+# umask) can reach the files. Only SOURCE_DATE_EPOCH (for a tree without git)
+# and HOME (git's own settings, such as safe.directory) go through.
+if [ -z "${QUENDAL_RELEASE_CLEAN:-}" ]; then
+  self=$(realpath "$0")
+  exec env -i QUENDAL_RELEASE_CLEAN=1 PATH=/usr/bin:/bin:/usr/sbin:/sbin LC_ALL=C.UTF-8 TZ=UTC \
+    ${HOME:+HOME="$HOME"} ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH"} \
+    bash -c 'umask 022 && exec "$0" "$@"' "$self" "$@"
+fi
+unset QUENDAL_RELEASE_CLEAN
 cd "$(dirname "$0")/.."
 root=$PWD
 
@@ -94,10 +106,19 @@ else
 fi
 export SOURCE_DATE_EPOCH
 echo "$name $version by $publisher"
-# Nothing from an earlier build can end up in these files.
+# Nothing from an earlier build can end up in these files. The new files go
+# into a folder of their own beside the output folder, which keeps the
+# previous release until the new one is complete and checked; a failed or
+# interrupted build leaves it as it was.
 rm -rf "$work"
-if [ -d "$out" ]; then find "$out" -mindepth 1 -delete; fi
-mkdir -p "$work" "$out"
+final=$out
+mkdir -p "$work" "$(dirname "$final")"
+out=$(mktemp -d "$final.new.XXXXXX")
+chmod 755 "$out"
+trap 'rm -rf "$out"' EXIT
+trap 'exit 130' INT
+trap 'exit 143' TERM
+trap 'exit 129' HUP
 
 step "Debian package"
 # The presets' release builds, in folders of their own.
@@ -108,10 +129,26 @@ cmake --build "$work/linux"
 [ "$(dpkg-deb -f "$work/linux/$deb" Package Version Architecture | tr '\n' ' ')" = \
   "Package: quendal Version: $deb_version Architecture: amd64 " ] ||
   fail "$deb does not say package quendal, version $deb_version, amd64"
+# CPack's Installed-Size adds each folder's size on the builder's filesystem
+# (4096 on ext4, less on tmpfs). dpkg-deb builds the package again from
+# CPack's contents, with the size counted as dpkg-gencontrol counts it
+# (each file in KiB, rounded up; anything else 1) and every time the
+# commit's, so it is the same on any filesystem.
+rm -rf "$work/deb-root"
+dpkg-deb -R "$work/linux/$deb" "$work/deb-root"
+installed_size=$(cd "$work/deb-root" && find . -mindepth 1 -path ./DEBIAN -prune -o -printf '%y %s\n' |
+  awk '$1 == "f" { total += int(($2 + 1023) / 1024); next } { total += 1 } END { print total }')
+sed -i "s/^Installed-Size: .*/Installed-Size: $installed_size/" "$work/deb-root/DEBIAN/control"
+grep -qx "Installed-Size: $installed_size" "$work/deb-root/DEBIAN/control" || fail "$deb has no Installed-Size"
+find "$work/deb-root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+dpkg-deb --root-owner-group -Zxz --build "$work/deb-root" "$work/$deb" >/dev/null
+[ "$(dpkg-deb -c "$work/linux/$deb" | awk '$6 != "./" {print $1, $2, $3, $6}')" = \
+  "$(dpkg-deb -c "$work/$deb" | awk '$6 != "./" {print $1, $2, $3, $6}')" ] || fail "$deb lost or changed files when rebuilt"
+echo "$deb: Installed-Size $installed_size KiB, counted as dpkg counts it"
 # Depends must name the package of every library the program loads: without
 # dpkg-shlibdeps, CPack quietly writes only the dependencies given by hand.
-dpkg-deb -x "$work/linux/$deb" "$work/deb-contents"
-depends=$(dpkg-deb -f "$work/linux/$deb" Depends)
+dpkg-deb -x "$work/$deb" "$work/deb-contents"
+depends=$(dpkg-deb -f "$work/$deb" Depends)
 needed=$(readelf -d "$work/deb-contents/usr/bin/quendal" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 [ -n "$needed" ] || fail "readelf found no libraries that the packaged program needs"
 depends_names=$(tr ',|' '\n' <<<"$depends" | awk '{print $1}')
@@ -122,7 +159,7 @@ for library in $needed; do
     fail "$deb needs $library of $owner, but its Depends is: $depends"
 done
 echo "$deb depends on the packages of all its libraries: $depends"
-cp "$work/linux/$deb" "$out/"
+cp "$work/$deb" "$out/"
 
 step "Windows programs"
 # check_windows_exe <file> <what> <x64|x86>: a GUI program of that
@@ -216,21 +253,68 @@ cat "$out/SHA256SUMS"
 # What made them, as Debian's .buildinfo records it: the same commit built
 # with these versions gives the same files (scripts/rebuild-test.sh).
 buildinfo=$out/quendal-$version.buildinfo
+# The exact packages that made the files, found from the files that were
+# used: the compilers themselves (not the g++ metapackage), the C and C++
+# libraries and headers, Qt's libraries and its moc and rcc, CMake, CPack's
+# dpkg tools, the MinGW-w64 compilers, run times and Windows libraries, NSIS
+# and its stubs. A file that no installed package holds is an error: the
+# record would not name what a rebuilder needs.
+# owner <path>: the package that holds it.
+owner() {
+  local found
+  # dpkg may know a file of /usr/bin by its older /bin path (merged /usr).
+  found=$(dpkg-query -S "$1" 2>/dev/null || dpkg-query -S "${1#/usr}" 2>/dev/null || true)
+  found=$(sed -n '1s/: .*//p' <<<"$found")
+  [ -n "$found" ] || fail "no installed package holds $1, which made the release files"
+  echo "${found%%,*}"
+}
+used=()
+for program in cmake ninja cpack dpkg-deb dpkg-shlibdeps objdump readelf strip gzip makensis \
+  {x86_64,i686}-w64-mingw32-{g++-posix,windres,objdump,nm,as,ld}; do
+  path=$(command -v "$program") || fail "$program is missing"
+  used+=("$(realpath "$path")")
+done
+for compiler in g++ x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix; do
+  for part in cc1plus collect2; do used+=("$(realpath -s "$("$compiler" -print-prog-name="$part")")"); done
+done
+for file in libstdc++.so libc.so crt1.o libgcc_s.so; do used+=("$(realpath -s "$(g++ -print-file-name="$file")")"); done
+for compiler in x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix; do
+  for file in libstdc++.a libwinpthread.a libkernel32.a libmsvcrt.a libgcc.a; do
+    used+=("$(realpath -s "$("$compiler" -print-file-name="$file")")")
+  done
+done
+qt_core=$(sed -n 's/^Qt6Core_DIR:PATH=//p' "$work/linux/CMakeCache.txt")
+[ -n "$qt_core" ] || fail "the Linux build names no Qt6Core_DIR"
+used+=("$qt_core/Qt6CoreConfig.cmake" /usr/lib/qt6/libexec/moc /usr/lib/qt6/libexec/rcc)
+for library in $needed; do used+=("$(realpath "/usr/lib/x86_64-linux-gnu/$library")"); done
+used+=(/usr/share/nsis/Stubs/lzma-x86-unicode)
+packages=$(for file in "${used[@]}"; do owner "$file"; done | LC_ALL=C sort -u) ||
+  fail "cannot name the packages that made the files"
+made_by=()
+for package in $packages; do
+  made_by+=("$(dpkg-query -W -f='${binary:Package} (= ${Version})' "$package")") ||
+    fail "cannot read the version of $package"
+done
+[ ${#made_by[@]} -ge 20 ] || fail "found only ${#made_by[@]} packages that made the files"
 {
   echo "Source: $name $version"
   echo "Commit: ${commit:-none (no git checkout)}$([ -n "${changes:-}" ] && echo ' with uncommitted changes')"
   echo "Source-Date-Epoch: $SOURCE_DATE_EPOCH"
   . /etc/os-release
   echo "Build-System: $PRETTY_NAME (Debian $(cat /etc/debian_version)), $(dpkg --print-architecture)"
+  echo "Build-Environment: env -i PATH=$PATH LC_ALL=$LC_ALL TZ=$TZ, umask $(umask), SOURCE_DATE_EPOCH as above"
+  echo "Build-Path: any (source and build folders are mapped away: -ffile-prefix-map)"
   echo "Installed-Build-Depends:"
-  dpkg-query -W -f='${binary:Package} ${db:Status-Status} ${Version}\n' \
-    cmake ninja-build g++ binutils qt6-base-dev qt6-base-dev-tools dpkg dpkg-dev nsis \
-    g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64-x86-64 \
-    binutils-mingw-w64-i686 mingw-w64-common mingw-w64-x86-64-dev mingw-w64-i686-dev 2>/dev/null |
-    awk '$2 == "installed" {sub(/:.*/, "", $1); print " " $1 " (= " $3 ")"}'
+  printf ' %s\n' "${made_by[@]}"
   echo "Checksums-Sha256:"
   sed 's/^/ /' "$out/SHA256SUMS"
 } >"$buildinfo"
+
+# Complete: now the previous release goes.
+if [ -d "$final" ]; then rm -rf "$final"; fi
+mv "$out" "$final"
+trap - EXIT
+out=$final
 echo
 ls -l "$out" | tail -n +2
 echo "release files in $out, ${SECONDS}s"
