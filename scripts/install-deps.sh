@@ -24,6 +24,7 @@ run_packages=(
   qt6-wayland           # the program on a Wayland compositor without Xwayland
   pkg-config libfontconfig-dev  # the program starts fontconfig early, on a thread
   libglib2.0-dev        # GDesktopAppInfo's declarations: System Information opens the desktop's own tool
+  libxcb1-dev           # the program ends the X startup notification on Qt's own connection
   fonts-noto-cjk        # CJK fallback for text the embedded fonts lack
   xvfb xauth            # a display for machines that have none (scripts/with-display.sh)
 )
