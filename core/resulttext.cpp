@@ -66,7 +66,9 @@ std::string FormatDecimal(double value, DecimalPattern pattern) {
                 ++units[i - 1];
             }
         }
-        if (units.empty()) units = "0";
+        // assign, not = "0": GCC 12 with fortified string functions warns
+        // wrongly of an overlap there (-Wrestrict).
+        if (units.empty()) units.assign(1, '0');
     }
 
     const auto placeCount = static_cast<std::size_t>(places);

@@ -159,6 +159,8 @@ for library in $needed; do
     fail "$deb needs $library of $owner, but its Depends is: $depends"
 done
 echo "$deb depends on the packages of all its libraries: $depends"
+scripts/hardening-check.sh "$work/deb-contents/usr/bin/quendal" ||
+  fail "the packaged program lacks the hardening above (cmake/Hardening.cmake)"
 cp "$work/$deb" "$out/"
 
 step "Windows programs"
@@ -166,7 +168,7 @@ step "Windows programs"
 # architecture that runs on a bare Windows, stripped, whose version record
 # says $version.
 check_windows_exe() {
-  local file=$1 what=$2 architecture=$3 triple machine wanted header subsystem dump imports nm_output sections rc record numbers
+  local file=$1 what=$2 architecture=$3 triple machine wanted header subsystem dump imports nm_output sections rc record numbers characteristics hardening
   case $architecture in
     x64) triple=x86_64-w64-mingw32 wanted=8664 ;;
     x86) triple=i686-w64-mingw32 wanted=014c ;;
@@ -181,6 +183,14 @@ check_windows_exe() {
   # 2 is a GUI program.
   subsystem=$(od -An -tu2 -j$((header + 24 + 68)) -N2 "$file" | tr -d ' ')
   [ "$subsystem" = 2 ] || fail "$what is not a Windows GUI program (subsystem $subsystem)"
+  # DllCharacteristics, 70 bytes into the optional header of both kinds:
+  # ASLR (0x40), DEP (0x100) and terminal-server aware (0x8000), and on x64
+  # high-entropy ASLR (0x20). GCC has no Control Flow Guard to add.
+  characteristics=$(od -An -tu2 -j$((header + 24 + 70)) -N2 "$file" | tr -d ' ')
+  hardening=$((0x40 | 0x100 | 0x8000))
+  [ "$architecture" = x86 ] || hardening=$((hardening | 0x20))
+  [ $((characteristics & hardening)) -eq $hardening ] ||
+    fail "$what lacks ASLR, DEP or terminal-server awareness (DllCharacteristics $(printf 0x%x "$characteristics"))"
   # Each command on its own line, so that its failure stops the release with
   # a message rather than silently (set -e in a substitution).
   dump=$("$triple-objdump" -p "$file") || fail "objdump cannot read $what"
@@ -199,7 +209,7 @@ check_windows_exe() {
   record=$(sed -n 's/^ *FILEVERSION //p' <<<"$rc")
   numbers=$(tr -d ' ' <<<"$record")
   [ "$numbers" = "${version//./,}" ] || fail "$what has version record '$record', not $version"
-  echo "$what: $architecture GUI, no MinGW DLLs ($(tr '\n' ' ' <<<"$imports")), stripped, version $version"
+  echo "$what: $architecture GUI, ASLR, DEP, terminal-server aware, no MinGW DLLs ($(tr '\n' ' ' <<<"$imports")), stripped, version $version"
 }
 # check_windows7_imports <file> <what> <x64|x86>: each function the program
 # imports is on the list of those Windows 7 SP1 has, as the tests hold the
