@@ -12,6 +12,10 @@
 namespace quendal::ui {
 
 class PictureBox : public QLabel {
+    // A meta-object of its own, so that it can be found by its class: Qt 6.8
+    // allows findChild and qobject_cast only for classes that have one.
+    Q_OBJECT
+
 public:
     PictureBox(forms::Picture picture, const QRect& geometry, QWidget* parent);
 
