@@ -220,10 +220,13 @@ check_windows7_imports() {
     x64) triple=x86_64-w64-mingw32 ;;
     x86) triple=i686-w64-mingw32 ;;
   esac
-  # "dll!function", the DLL in lower case, as the list has them.
+  # "dll!function", the DLL in lower case, as the list has them. binutils
+  # 2.40 (Debian 12) lists "vma hint name"; 2.44 (Debian 13) "vma ordinal
+  # hint name", the ordinal "<none>" for an import by name.
   imported=$("$triple-objdump" -p "$file" | awk '
     /^\tDLL Name: / { dll = tolower($3); next }
     /^$/ { dll = "" }
+    dll != "" && $1 ~ /^[0-9a-f]+$/ && $2 == "<none>" && NF >= 4 { print dll "!" $4; next }
     dll != "" && $1 ~ /^[0-9a-f]+$/ && NF >= 3 { print dll "!" $3 }' | LC_ALL=C sort -u) ||
     fail "objdump cannot read the imports of $what"
   [ "$(grep -c . <<<"$imported")" -gt 20 ] || fail "read too few imports of $what: '$imported'"
