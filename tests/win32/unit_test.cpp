@@ -131,6 +131,8 @@ protected:
     }
     static void TearDownTestSuite() { CoUninitialize(); }
 
+    // 说明 chosen in `window`'s menu: the About dialog it opened, or null.
+    static HWND OpenAbout(const Form1& window);
     static void Pump() {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
@@ -386,6 +388,13 @@ HWND AboutDialogOfThisThread() {
     return dialog;
 }
 
+HWND InProcess::OpenAbout(const Form1& window) {
+    SendMessageW(window.Handle(), WM_COMMAND, static_cast<WPARAM>(MenuItemId(forms::Form1(), "sm")),
+                 0);
+    Pump();
+    return AboutDialogOfThisThread();
+}
+
 // How often each control heard of a system colour change.
 std::vector<std::pair<HWND, int>> g_colourChanges;
 
@@ -403,10 +412,7 @@ LRESULT CALLBACK CountColourChanges(HWND control, UINT message, WPARAM wParam, L
 TEST_F(InProcess, EveryControlOfBothWindowsHearsOfAColourChange) {
     Form1 window;
     ASSERT_NE(window.Handle(), nullptr);
-    SendMessageW(window.Handle(), WM_COMMAND, static_cast<WPARAM>(MenuItemId(forms::Form1(), "sm")),
-                 0);
-    Pump();
-    const HWND about = AboutDialogOfThisThread();
+    const HWND about = OpenAbout(window);
     ASSERT_NE(about, nullptr);
     g_colourChanges.clear();
     for (const auto& [form, handle] :
@@ -436,10 +442,7 @@ TEST_P(TextsFit, InEveryControlOfBothWindows) {
     Form1 window;
     ASSERT_NE(window.Handle(), nullptr);
     window.SetReportText("容抗3183098861837.9067 K欧\r\n电流:-6911503.72 mA");
-    SendMessageW(window.Handle(), WM_COMMAND, static_cast<WPARAM>(MenuItemId(forms::Form1(), "sm")),
-                 0);
-    Pump();
-    const HWND about = AboutDialogOfThisThread();
+    const HWND about = OpenAbout(window);
     ASSERT_NE(about, nullptr);
     std::vector<std::string> problems;
     for (const auto& [form, handle] :

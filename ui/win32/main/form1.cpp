@@ -49,6 +49,11 @@ void Form1::Show(int showCommand) {
     SetIcon(ICON_BIG);
     m_controls->AddTooltips();
     m_controls->DescribeForScreenReaders();
+    // The results the calculations write: screen readers speak each new one
+    // (Write), though the focus stays on the button.
+    for (const FieldId written : {FieldId::txtC1, FieldId::txtCurrent})
+        MakeLiveRegion(Box(written));
+    MakeLiveRegion(m_controls->Get(forms::kReportLabel));
 }
 
 void Form1::SizeToDesign() {
@@ -196,9 +201,7 @@ void Form1::SetReportText(const std::string& text) {
 }
 
 void Form1::Write(HWND control, const std::string& text) {
-    // A result: screen readers speak it, though the focus stays on the button.
     SetWindowTextW(control, ToUtf16(text).c_str());
-    MakeLiveRegion(control);
     AnnounceLiveRegionChange(control);
 }
 
