@@ -4,7 +4,8 @@ circuit/: the part of the drawing that the picture box shows (its top-left
 corner), as many device pixels as the box has at that DPI, so that it is
 drawn pixel for pixel, sharp, and never scaled up from the 96-dpi JPEG.
 
-  circuit/circuit-96.bmp        the JPEG's own pixels (249 x 265), for Windows
+  circuit/circuit-96.png        the JPEG's own pixels (249 x 265), for the Qt program
+  circuit/circuit-96.bmp        the same pixels, for Windows
   circuit/circuit-<dpi>.png     rendered from circuit.svg, for the Qt program
   circuit/circuit-<dpi>.bmp     the same pixels, for the Windows program
 
@@ -96,8 +97,9 @@ def main():
     folder = os.path.join(HERE, "circuit")
     os.makedirs(folder, exist_ok=True)
     width, height = box_pixels(96)
-    write_bmp(os.path.join(folder, "circuit-96.bmp"),
-              grey_pixels(os.path.join(HERE, "circuit.jpg"), width, height))
+    rows = grey_pixels(os.path.join(HERE, "circuit.jpg"), width, height)
+    write_png(os.path.join(folder, "circuit-96.png"), rows)
+    write_bmp(os.path.join(folder, "circuit-96.bmp"), rows)
     for dpi in (int(arg) for arg in sys.argv[1:]):
         width, height = box_pixels(dpi)
         svg = subprocess.run(

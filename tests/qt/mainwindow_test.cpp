@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 #include <QtTest>
@@ -133,7 +134,7 @@ private Q_SLOTS:
         const qreal ratio = picture->devicePixelRatioF();
         const int dpi = qRound(96 * ratio);
         const QImage shown = picture->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        QImage source = dpi == 96 ? QImage(QStringLiteral(":/circuit.jpg"))
+        QImage source = dpi == 96 ? QImage(QStringLiteral(QUENDAL_ASSETS_DIR "/circuit.jpg"))
                                   : QImage(QStringLiteral(":/circuit/circuit-%1.png").arg(dpi));
         QVERIFY2(!source.isNull(), qPrintable(QStringLiteral("no picture for %1 dpi").arg(dpi)));
         source =
@@ -146,6 +147,20 @@ private Q_SLOTS:
             }
         }
         QCOMPARE(differing, 0);
+    }
+
+    // ctest runs this with two screens of 100 and 200 %: the circuit follows
+    // the window to the other one, drawn anew for its scale.
+    void circuitFollowsTheWindowToAScreenOfAnotherScale() {
+        const QList<QScreen*> screens = QGuiApplication::screens();
+        if (screens.size() < 2) QSKIP("one screen only");
+        auto* picture = m_window->findChild<QLabel*>(QStringLiteral("Picture1"));
+        for (QScreen* screen : {screens.at(1), screens.at(0)}) {
+            m_window->move(screen->geometry().topLeft() + QPoint(50, 50));
+            QTRY_COMPARE(m_window->screen(), screen);
+            QTRY_COMPARE(picture->pixmap().devicePixelRatio(), screen->devicePixelRatio());
+            QCOMPARE(picture->pixmap().size(), QSize(249, 265) * screen->devicePixelRatio());
+        }
     }
 
     void songLabelsUseTheSerifCjkFont_data() {

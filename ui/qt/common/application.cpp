@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QResource>
+#include <QStyle>
 #include <QTimer>
 
 #include <algorithm>
@@ -56,9 +58,34 @@ void SendStartupRemove(xcb_connection_t* connection, const std::string& id) {
 }
 #endif
 
+char kStyleOption[] = "-style";
+char kFusion[] = "fusion";
+
 }  // namespace
 
-Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
+FusionArguments::FusionArguments(int argc, char** argv)
+    : m_argc(argc + 2), m_argv(argv, argv + argc) {
+    m_argv.insert(m_argv.end(), {kStyleOption, kFusion, nullptr});
+}
+
+Application::Application(int& argc, char** argv)
+    : FusionArguments(argc, argv), QApplication(m_argc, m_argv.data()) {
+    // What Qt left, its own options taken out (ours among them), goes back to
+    // the caller, as QApplication does with the arguments it is given.
+    std::copy_n(m_argv.begin(), m_argc, argv);
+    argv[m_argc] = nullptr;
+    argc = m_argc;
+    // A bare "-style" of the caller's, last, takes ours as its value.
+    if (style()->name() != QLatin1String(kFusion)) setStyle(QLatin1String(kFusion));
+    // Work that needs no fonts goes first, while fontconfig may still be
+    // starting on its thread: decoding the icon's sizes is a tenth of the
+    // start-up.
+    setApplicationName(QString::fromUtf8(AppTitle));
+    setApplicationVersion(QString::fromUtf8(VersionText));
+    setOrganizationName(QString::fromUtf8(MakerName));
+    // Wayland ties the window to its desktop entry (name, icon) by this id.
+    setDesktopFileName(QString::fromUtf8(DesktopId));
+    setWindowIcon(ProgramIcon());
     FontConfigPreload::Wait();
     // The startup id was out of the environment while Qt connected to the
     // display (see FontConfigPreload), so the X11 connection did not see it:
@@ -75,12 +102,6 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
             setenv("DESKTOP_STARTUP_ID", id.c_str(), 0);  // for whoever else reads it
         }
     }
-    setApplicationName(QString::fromUtf8(AppTitle));
-    setApplicationVersion(QString::fromUtf8(VersionText));
-    setOrganizationName(QString::fromUtf8(MakerName));
-    // Wayland ties the window to its desktop entry (name, icon) by this id.
-    setDesktopFileName(QString::fromUtf8(DesktopId));
-    setWindowIcon(ProgramIcon());
 
     // Subsets of Noto CJK holding just the program's own characters
     // (assets/fonts): the system's CJK collections cost over a quarter of the
@@ -88,13 +109,16 @@ Application::Application(int& argc, char** argv) : QApplication(argc, argv) {
     // scripts still comes from the system's fonts.
     for (const char* file : {":/fonts/QuendalSerif-Regular.otf", ":/fonts/QuendalSerif-Bold.otf",
                              ":/fonts/QuendalSans-Regular.otf"}) {
-        QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+        const QResource font(QString::fromLatin1(file));
+        if (font.compressionAlgorithm() == QResource::NoCompression) {
+            // The executable's own bytes, not copied (addApplicationFont reads
+            // a resource into memory of its own).
+            QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+                reinterpret_cast<const char*>(font.data()), static_cast<qsizetype>(font.size())));
+        } else {
+            QFontDatabase::addApplicationFont(font.fileName());
+        }
     }
-
-    // The form keeps the fixed pixel places of its design, which its texts
-    // are checked to fit in Fusion, Qt's own style; the desktop's (Breeze,
-    // with other margins and frames) might not leave them room.
-    setStyle(QStringLiteral("Fusion"));
 
     // The dialog font: the platform's size, in the embedded sans.
     QFont dialogFont = font();

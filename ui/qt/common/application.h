@@ -7,13 +7,29 @@
 #include <QIcon>
 #include <QString>
 
+#include <vector>
+
 #include "fontconfigpreload.h"
 
 namespace quendal::ui {
 
+// The caller's arguments with Qt's own "-style fusion" after them. The last
+// -style wins over any other and over QT_STYLE_OVERRIDE, so QApplication
+// makes Fusion its one style: the form keeps the fixed pixel places of its
+// design, which its texts are checked to fit in Fusion, and the desktop's
+// style (Breeze, with other margins and frames) might not leave them room.
+// Set after the constructor instead, Fusion would be a second style, and the
+// window polished twice.
+class FusionArguments {
+protected:
+    FusionArguments(int argc, char** argv);
+    int m_argc;  // QApplication keeps a reference to both, and takes its own options out
+    std::vector<char*> m_argv;
+};
+
 // FontConfigPreload comes first among the bases, so its thread is running
 // before QApplication's constructor connects to the display.
-class Application : private FontConfigPreload, public QApplication {
+class Application : private FontConfigPreload, private FusionArguments, public QApplication {
 public:
     Application(int& argc, char** argv);
 };

@@ -1,13 +1,11 @@
 #include "picturebox.h"
 
-#include <QDir>
-#include <QImageReader>
+#include <QEvent>
+#include <QImage>
 #include <QStyleOptionFocusRect>
 #include <QStylePainter>
 
-#include <algorithm>
 #include <cmath>
-#include <vector>
 
 #include "application.h"
 
@@ -17,20 +15,9 @@ namespace {
 
 constexpr int kDesignDpi = 96;
 
-// The DPIs the circuit was made for: 96, its JPEG, and those of the bitmaps
-// in :/circuit (assets/circuit/circuit-<dpi>.png).
-const std::vector<int>& CircuitDpis() {
-    static const std::vector<int> dpis = [] {
-        std::vector<int> found{kDesignDpi};
-        for (const QString& name :
-             QDir(QStringLiteral(":/circuit")).entryList({QStringLiteral("circuit-*.png")})) {
-            found.push_back(name.mid(8, name.size() - 12).toInt());
-        }
-        std::sort(found.begin(), found.end());
-        return found;
-    }();
-    return dpis;
-}
+// The DPIs of the bitmaps in :/circuit (assets/circuit/circuit-<dpi>.png),
+// 96 among them: the build lists them.
+constexpr int kCircuitDpis[] = {QUENDAL_CIRCUIT_DPIS};
 
 }  // namespace
 
@@ -38,29 +25,26 @@ PictureBox::PictureBox(forms::Picture picture, const QRect& geometry, QWidget* p
     : QLabel(parent), m_picture(picture) {
     setGeometry(geometry);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_ratio = devicePixelRatioF();
-    setPixmap(Drawn(m_ratio));
+    ShowForRatio();
+}
+
+void PictureBox::ShowForRatio() {
+    const qreal ratio = devicePixelRatioF();
+    if (ratio == m_ratio) return;
+    m_ratio = ratio;
+    setPixmap(Drawn(ratio));
 }
 
 QPixmap PictureBox::Drawn(qreal ratio) const {
-    const QSize device(qRound(width() * ratio), qRound(height() * ratio));
     if (m_picture == forms::Picture::AppIcon) {
         return ProgramIcon().pixmap(QSize(forms::kAppIconPixels, forms::kAppIconPixels), ratio);
     }
     const int dpi = static_cast<int>(std::lround(kDesignDpi * ratio));
-    const int source = forms::ChooseSourceDpi(CircuitDpis(), dpi);
-    QImage image;
-    if (source == kDesignDpi) {
-        // The JPEG is far larger than the box: decode only the part it shows.
-        QImageReader reader(QStringLiteral(":/circuit.jpg"));
-        const QSize shown = size().boundedTo(reader.size());
-        reader.setClipRect(QRect(QPoint(0, 0), shown));
-        image = reader.read();
-    } else {
-        image = QImage(QStringLiteral(":/circuit/circuit-%1.png").arg(source));
-    }
+    const int source = forms::ChooseSourceDpi(kCircuitDpis, dpi);
+    QImage image(QStringLiteral(":/circuit/circuit-%1.png").arg(source));
     if (source != dpi) {
         // Made for another scale: the same part of the drawing, to the box.
+        const QSize device(qRound(width() * ratio), qRound(height() * ratio));
         image = image.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
     }
     QPixmap pixmap = QPixmap::fromImage(image);
@@ -68,11 +52,17 @@ QPixmap PictureBox::Drawn(qreal ratio) const {
     return pixmap;
 }
 
+bool PictureBox::event(QEvent* event) {
+    // The window went to a screen of another scale: Qt tells each widget,
+    // since 6.6 by a ratio event of its own, before that by a screen change.
+#if QT_VERSION >= QT_VERSION_CHECK(6, 6, 0)
+    if (event->type() == QEvent::DevicePixelRatioChange) ShowForRatio();
+#endif
+    if (event->type() == QEvent::ScreenChangeInternal) ShowForRatio();
+    return QLabel::event(event);
+}
+
 void PictureBox::paintEvent(QPaintEvent* event) {
-    if (devicePixelRatioF() != m_ratio) {  // moved to a screen of another scale
-        m_ratio = devicePixelRatioF();
-        setPixmap(Drawn(m_ratio));
-    }
     QLabel::paintEvent(event);
     if (hasFocus()) {
         QStylePainter painter(this);

@@ -20,9 +20,12 @@ public:
     PictureBox(forms::Picture picture, const QRect& geometry, QWidget* parent);
 
 protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // Shows the picture for the widget's device pixel ratio, unless shown.
+    void ShowForRatio();
     // The picture for a device pixel ratio: the circuit's part the box shows,
     // or the program's icon, in as many device pixels as the box has.
     QPixmap Drawn(qreal ratio) const;
