@@ -52,6 +52,8 @@ private Q_SLOTS:
         QCOMPARE(Report(), QString());
         QCOMPARE(QApplication::focusWidget(), Box("txtVolt"));
         QCOMPARE(m_window->centralWidget()->size(), QSize(405, 330));
+        // The task switcher's large icon comes after the first paint.
+        QTRY_VERIFY(QApplication::windowIcon().availableSizes().contains(QSize(96, 96)));
     }
 
     void controlsStandWhereTheDescriptionPutsThem_data() {

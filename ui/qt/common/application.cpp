@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QResource>
+#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -17,6 +18,7 @@
 #endif
 
 #include "appinfo.h"
+#include "formdescription.h"
 
 namespace quendal::ui {
 
@@ -58,6 +60,9 @@ void SendStartupRemove(xcb_connection_t* connection, const std::string& id) {
 }
 #endif
 
+// The 32-pixel design at 100 % to 300 % (assets/make-icon.py).
+constexpr int kIconSizes[] = {32, 40, 48, 56, 64, 72, 80, 96};
+
 char kStyleOption[] = "-style";
 char kFusion[] = "fusion";
 
@@ -78,14 +83,17 @@ Application::Application(int& argc, char** argv)
     // A bare "-style" of the caller's, last, takes ours as its value.
     if (style()->name() != QLatin1String(kFusion)) setStyle(QLatin1String(kFusion));
     // Work that needs no fonts goes first, while fontconfig may still be
-    // starting on its thread: decoding the icon's sizes is a tenth of the
-    // start-up.
+    // starting on its thread.
     setApplicationName(QString::fromUtf8(AppTitle));
     setApplicationVersion(QString::fromUtf8(VersionText));
     setOrganizationName(QString::fromUtf8(MakerName));
     // Wayland ties the window to its desktop entry (name, icon) by this id.
     setDesktopFileName(QString::fromUtf8(DesktopId));
-    setWindowIcon(ProgramIcon());
+    // The title bar's icon now; every size (the task switcher's, the other
+    // screens') once the first window is painted: decoding them all is a
+    // tenth of the start-up.
+    setWindowIcon(ProgramIcon(QGuiApplication::primaryScreen()->devicePixelRatio()));
+    installEventFilter(this);
     FontConfigPreload::Wait();
     // The startup id was out of the environment while Qt connected to the
     // display (see FontConfigPreload), so the X11 connection did not see it:
@@ -130,11 +138,29 @@ QString SongFamily() { return QString::fromLatin1(kSerifFamily); }
 
 QIcon ProgramIcon() {
     QIcon icon;
-    // The 32-pixel design at 100 % to 300 % (assets/make-icon.py).
-    for (const int size : {32, 40, 48, 56, 64, 72, 80, 96}) {
+    for (const int size : kIconSizes) {
         icon.addFile(QStringLiteral(":/quendal-%1.png").arg(size), QSize(size, size));
     }
     return icon;
+}
+
+QIcon ProgramIcon(qreal devicePixelRatio) {
+    // Drawn from the size made for the scale, or the next larger one, as the
+    // pictures are.
+    const int size =
+        forms::ChooseSourceDpi(kIconSizes, qRound(forms::kAppIconPixels * devicePixelRatio));
+    QIcon icon;
+    icon.addFile(QStringLiteral(":/quendal-%1.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+bool Application::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Paint) {
+        removeEventFilter(this);
+        // After the paint pass, which flushes the window to the screen.
+        QTimer::singleShot(0, this, [this] { setWindowIcon(ProgramIcon()); });
+    }
+    return QApplication::eventFilter(watched, event);
 }
 
 }  // namespace quendal::ui

@@ -37,7 +37,8 @@ void PictureBox::ShowForRatio() {
 
 QPixmap PictureBox::Drawn(qreal ratio) const {
     if (m_picture == forms::Picture::AppIcon) {
-        return ProgramIcon().pixmap(QSize(forms::kAppIconPixels, forms::kAppIconPixels), ratio);
+        return ProgramIcon(ratio).pixmap(QSize(forms::kAppIconPixels, forms::kAppIconPixels),
+                                         ratio);
     }
     const int dpi = static_cast<int>(std::lround(kDesignDpi * ratio));
     const int source = forms::ChooseSourceDpi(kCircuitDpis, dpi);
