@@ -44,6 +44,7 @@ test_packages=(
   nsis                  # the Windows installer (scripts/release.sh, scripts/installer-test.sh)
   weston                # a headless Wayland compositor (scripts/package-test.sh)
   diffoscope-minimal    # shows how two builds of a release file differ (scripts/rebuild-test.sh)
+  disorderfs            # and lists the second build's files in a shuffled order
   man-db                # renders the manual pages with warnings on (scripts/docs-check.sh)
   lintian               # Debian's checks of the .deb, run by hand (packaging/README.md)
 )

@@ -13,8 +13,13 @@
 #   environment      the caller's / a clean one (env -i, a short PATH), with
 #                    CXXFLAGS, LDFLAGS and CMAKE_PREFIX_PATH set in the first
 #   time             some seconds apart
-# Not varied: the user, the host name, the number of CPUs and the order in
-# which the filesystem lists files (disorderfs needs FUSE).
+#   user             the caller / user 4242, in a user namespace of its own
+#   host name        this machine's / quendal-second-builder (UTS namespace)
+#   CPUs             all / one (taskset)
+#   file order       as the filesystem lists them / shuffled in every folder
+#                    (disorderfs over the second copy)
+# Where the kernel or the machine refuses one of the last four (no user
+# namespaces, no FUSE), the test says so and builds without it.
 # The first build's files are left in the output folder, for the installer test.
 #   scripts/rebuild-test.sh [output folder]   (default build/test-release-files)
 set -euo pipefail
@@ -37,7 +42,11 @@ if [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ] && [ -w /dev/shm ]; then
 else
   echo "NOTE: no writable tmpfs here (/dev/shm); both copies on the same filesystem"
 fi
-cleanup() { [ "$second_base" = "$copies" ] || rm -rf "$second_base"; }
+shuffled=""
+cleanup() {
+  if [ -n "$shuffled" ]; then fusermount3 -u "$shuffled" 2>/dev/null || fusermount -u "$shuffled" 2>/dev/null || umount "$shuffled"; fi
+  [ "$second_base" = "$copies" ] || rm -rf "$second_base"
+}
 trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
@@ -81,6 +90,36 @@ first=$copies/a
 second=$second_base/second-copy-in-a-longer-folder-name
 copy_tree "$first"
 copy_tree "$second"
+# The second builder reads its copy through disorderfs, which lists every
+# folder's files in another order on each read.
+second_view=$second_base
+if command -v disorderfs >/dev/null && mkdir -p "$second_base.view" &&
+  disorderfs --quiet --shuffle-dirents=yes "$second_base" "$second_base.view" 2>/dev/null; then
+  shuffled=$second_base.view
+  second_view=$shuffled
+  echo "second copy read through disorderfs: files listed in a shuffled order"
+else
+  rmdir "$second_base.view" 2>/dev/null || true
+  echo "NOTE: disorderfs cannot mount here (no FUSE); the second copy lists its files in the filesystem's order"
+fi
+# ... as another user on another host, in namespaces of its own: user 4242,
+# host quendal-second-builder. The outer namespace may set the host name;
+# the inner one maps the caller to user 4242 (util-linux 2.38's --map-user).
+as_other_builder=(unshare --user --map-root-user --uts -- sh -c
+  'hostname quendal-second-builder && exec unshare --user --map-user=4242 --map-group=4242 -- "$@"' sh)
+if "${as_other_builder[@]}" sh -c '[ "$(id -u)" = 4242 ] && [ "$(hostname)" = quendal-second-builder ]' 2>/dev/null; then
+  echo "second builder: user 4242 on host quendal-second-builder"
+else
+  as_other_builder=()
+  echo "NOTE: no user namespaces here; the second build runs as $(id -un) on $(hostname)"
+fi
+# ... on one CPU, where there is more than one.
+one_cpu=()
+if [ "$(nproc)" -gt 1 ] && taskset -c 0 true 2>/dev/null; then
+  one_cpu=(taskset -c 0)
+else
+  echo "NOTE: one CPU only; both builds run on it"
+fi
 
 locale_b=C
 if locale -a 2>/dev/null | grep -qx 'zh_CN.utf8'; then locale_b=zh_CN.UTF-8; fi
@@ -91,11 +130,12 @@ echo "first build: umask 022, TZ=UTC, LC_ALL=C.UTF-8, the caller's environment w
   "$first/scripts/release.sh" --allow-dirty "$copies/a-files"
 )
 sleep 2  # so that any time stamp left in a file differs
-echo "second build: umask 002, TZ=Asia/Shanghai, LC_ALL=$locale_b, a clean environment"
+echo "second build: umask 002, TZ=Asia/Shanghai, LC_ALL=$locale_b, a clean environment, $([ ${#one_cpu[@]} -gt 0 ] && echo "1 of $(nproc) CPUs" || echo "all CPUs")"
 (
   umask 002
-  env -i PATH=/usr/bin:/bin HOME="${HOME:-/root}" TZ=Asia/Shanghai LC_ALL="$locale_b" \
-    "$second/scripts/release.sh" --allow-dirty "$second_base/second-files"
+  "${one_cpu[@]}" "${as_other_builder[@]}" \
+    env -i PATH=/usr/bin:/bin HOME="${HOME:-/root}" TZ=Asia/Shanghai LC_ALL="$locale_b" \
+    "$second_view/${second#"$second_base"/}/scripts/release.sh" --allow-dirty "$second_view/second-files"
 )
 
 if ! cmp -s "$copies/a-files/SHA256SUMS" "$second_base/second-files/SHA256SUMS"; then
