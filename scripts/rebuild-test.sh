@@ -44,7 +44,10 @@ else
 fi
 shuffled=""
 cleanup() {
-  if [ -n "$shuffled" ]; then fusermount3 -u "$shuffled" 2>/dev/null || fusermount -u "$shuffled" 2>/dev/null || umount "$shuffled"; fi
+  if [ -n "$shuffled" ]; then
+    fusermount3 -u "$shuffled" 2>/dev/null || fusermount -u "$shuffled" 2>/dev/null || umount "$shuffled"
+    rmdir "$shuffled"
+  fi
   [ "$second_base" = "$copies" ] || rm -rf "$second_base"
 }
 trap cleanup EXIT
