@@ -149,7 +149,7 @@ fi
 }
 built=$work/$deb
 [ -f "$built" ] || fail "dpkg-buildpackage did not make $deb: $(ls "$work"/*.deb 2>/dev/null)"
-extra=$(cd "$work" && ls -- *.deb *.ddeb *.udeb 2>/dev/null | grep -vxF "$deb" || true)
+extra=$(find "$work" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.ddeb' -o -name '*.udeb' \) ! -name "$deb" -printf '%f ')
 [ -z "$extra" ] || fail "dpkg-buildpackage made more packages than $deb: $extra"
 [ "$(dpkg-deb -f "$built" Package Version Architecture | tr '\n' ' ')" = \
   "Package: quendal Version: $deb_version Architecture: amd64 " ] ||
