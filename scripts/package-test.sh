@@ -148,6 +148,7 @@ dpkg-deb --info "${debs[0]}"
 # (debian/quendal.lintian-overrides), each with its reason; an override that
 # no longer matches anything fails too, so that the list stays true.
 step "lintian"
+command -v lintian >/dev/null || fail "lintian is missing: run scripts/install-deps.sh test"
 lintian_output=$(lintian --fail-on error,warning --display-level '>=pedantic' "${debs[0]}" 2>&1) ||
   fail "lintian finds errors or warnings in ${debs[0]}:"$'\n'"$lintian_output"
 echo "$lintian_output"
