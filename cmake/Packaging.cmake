@@ -1,6 +1,7 @@
 # Installs the program in the freedesktop layout (executable, desktop entry,
-# hicolor icons, AppStream metainfo) and makes `cpack` build the Debian
-# package from that installation. Include it after the targets are defined.
+# hicolor icons, AppStream metainfo, manual pages, copyright), which is what
+# the Debian package holds (debian/rules installs it so). Include it after the
+# targets are defined.
 
 if(NOT TARGET quendal)
   return()  # a build without the GUI has nothing to install
@@ -74,7 +75,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/assets/quendal-icon.svg
   DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
   RENAME ${QUENDAL_DESKTOP_ID}.svg)
 # Debian keeps it under the package name, not the project name of DOCDIR.
-install(FILES ${quendal_packaging}/copyright
+install(FILES ${PROJECT_SOURCE_DIR}/debian/copyright
   DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quendal)
 
 # The manual page, English and Chinese, compressed as Debian keeps them:
@@ -95,57 +96,3 @@ foreach(folder IN ITEMS man man/zh_CN)
   install(FILES ${copy}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}${language}/man1)
 endforeach()
 add_custom_target(quendal_man_pages ALL DEPENDS ${quendal_man_pages})
-
-# The Debian package: `cpack` in a Release build directory.
-# The package names no address that does not exist: a maintainer's e-mail and
-# a homepage come only from whoever builds it and has real ones.
-set(QUENDAL_MAINTAINER "" CACHE STRING
-  "Maintainer of the Debian package, as \"Name <e-mail>\" (empty: the maker's name alone)")
-set(QUENDAL_HOMEPAGE_URL "" CACHE STRING "Homepage named by the Debian package (empty: none)")
-
-set(CPACK_GENERATOR DEB)
-set(CPACK_PACKAGE_NAME quendal)
-set(CPACK_PACKAGE_VENDOR "${QUENDAL_MAKER}")
-set(CPACK_PACKAGE_VERSION "${QUENDAL_RELEASE}")
-if(PROJECT_VERSION_TWEAK)
-  string(APPEND CPACK_PACKAGE_VERSION ".${PROJECT_VERSION_TWEAK}")
-endif()
-if(QUENDAL_MAINTAINER)
-  set(CPACK_PACKAGE_CONTACT "${QUENDAL_MAINTAINER}")
-else()
-  set(CPACK_PACKAGE_CONTACT "${QUENDAL_MAKER}")
-endif()
-if(QUENDAL_HOMEPAGE_URL)
-  set(CPACK_PACKAGE_HOMEPAGE_URL "${QUENDAL_HOMEPAGE_URL}")
-endif()
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "${PROJECT_DESCRIPTION}")
-set(CPACK_PACKAGE_DESCRIPTION [=[
-Quendal sizes a capacitive-dropper mains supply: a series capacitor, bridged
-by a bleeder resistor, drops the mains voltage ahead of a Zener-regulated,
-half-wave rectified low-voltage output. From the mains voltage and frequency
-it computes the capacitance for a load current, or the reactance and the
-current for a capacitance. The interface is in Simplified Chinese.
-
-Such a supply is not isolated from the mains: every part of the circuit,
-its output included, can carry mains voltage.]=])
-set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
-set(CPACK_STRIP_FILES ON)
-set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
-set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
-# dpkg-shlibdeps finds the libraries the program links (Qt Widgets, Gui,
-# Core, fontconfig and the C++ run time); Qt loads its platform plugin at run
-# time, so those are named here: X11's (xcb) is in qt6-qpa-plugins on Debian
-# 12 and in libqt6gui6 on 13; Wayland's, for a compositor without Xwayland,
-# in qt6-wayland. The glyphs of the program's own texts are built into it,
-# but the title bar and the desktop's own menus draw its Chinese name in the
-# desktop's fonts: a CJK font is recommended. System Information opens the
-# desktop's own tool (KDE's Info Center, GNOME Settings) or HardInfo, through
-# GLib's GIO, which comes in the package of the GLib that Qt links.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS qt6-qpa-plugins)
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-noto-cjk | fonts-wqy-microhei")
-set(CPACK_DEBIAN_PACKAGE_SUGGESTS "kinfocenter | gnome-control-center | hardinfo2 | hardinfo")
-set(CPACK_QUENDAL_BUILD_TYPE "${CMAKE_BUILD_TYPE}")
-set(CPACK_PROJECT_CONFIG_FILE ${quendal_packaging}/cpack-checks.cmake)
-include(CPack)

@@ -34,6 +34,7 @@ test_packages=(
   locales               # the comma-decimal and Chinese locales of the tests
   x11-utils xdotool imagemagick  # drive the real window, take screenshots
   dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
+  debhelper             # debian/rules: the .deb built as Debian's are (scripts/release.sh)
   clang libclang-rt-dev llvm  # libFuzzer and its sanitizer runtimes; llvm-symbolizer (the release's LLVM)
   clang-format clang-tidy  # the code's style and static checks
   python3-fonttools     # checks that the embedded fonts cover every text
@@ -46,7 +47,7 @@ test_packages=(
   diffoscope-minimal    # shows how two builds of a release file differ (scripts/rebuild-test.sh)
   disorderfs            # and lists the second build's files in a shuffled order
   man-db                # renders the manual pages with warnings on (scripts/docs-check.sh)
-  lintian               # Debian's checks of the .deb, run by hand (packaging/README.md)
+  lintian               # Debian's checks of the .deb (scripts/package-test.sh)
 )
 bench_packages=(
   "${test_packages[@]}"

@@ -1,14 +1,23 @@
 #!/usr/bin/env bash
-# Builds the Debian package from a Release build (build/package), installs it
-# with apt as a user would, checks and validates the installed files, starts
-# the installed program on a virtual X display and waits for its window, then
-# purges it again, with what apt said it would add for it (by name), also
-# when a step fails. As root or, through sudo, as the desktop user; changes
-# nothing when quendal is already installed (it stops instead: apt has one
-# quendal per machine).
-#   scripts/package-test.sh
+# Checks the release's Debian package: runs lintian on it, installs it with
+# apt as a user would, checks and validates the installed files, starts the
+# installed program on a virtual X display and on a headless Wayland
+# compositor and waits for its window, then purges it again, with what apt
+# said it would add for it (by name), also when a step fails. As root or,
+# through sudo, as the desktop user; changes nothing when quendal is already
+# installed (it stops instead: apt has one quendal per machine), and undoes
+# an earlier run that was interrupted between its install and its purge.
+#   scripts/package-test.sh [package.deb | folder]   (default build/test-release-files)
+#   scripts/package-test.sh --check   only whether it can install quendal here
+# The package is one that scripts/release.sh made: the test command passes
+# build/test-release-files, which scripts/rebuild-test.sh leaves; on its own,
+# run scripts/release.sh --allow-dirty <folder> first and name that folder.
+# Needs scripts/install-deps.sh test (lintian, xvfb, weston, appstream,
+# desktop-file-utils, x11-utils).
 set -euo pipefail
 self=$(realpath "$0")
+# A package or folder named from anywhere, before the script moves to the top.
+case ${1:-} in --* | "") ;; *) set -- "$(realpath -m "$1")" ;; esac
 cd "$(dirname "$self")/.."
 
 title="Quendal by Morvik"
@@ -120,18 +129,33 @@ if [ "${1:-}" = --check ]; then
   exit 0
 fi
 
-build=build/package
-step "Release build in $build"
-cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build "$build"
-
-step "Debian package"
-rm -f "$build"/quendal_*.deb
-(cd "$build" && cpack -G DEB)
-debs=("$build"/quendal_*.deb)
-if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then fail "expected one quendal_*.deb in $build"; fi
+# The package: the one quendal_*.deb of the folder, or the file named.
+given=${1:-build/test-release-files}
+if [ -d "$given" ]; then
+  debs=("$given"/quendal_*.deb)
+  if [ ${#debs[@]} -ne 1 ] || [ ! -f "${debs[0]}" ]; then
+    fail "expected one quendal_*.deb in $given; make one with scripts/release.sh --allow-dirty $given"
+  fi
+elif [ -f "$given" ]; then
+  debs=("$given")
+else
+  fail "no package $given: make one with scripts/release.sh --allow-dirty $given, or name a .deb"
+fi
+step "Debian package ${debs[0]}"
 dpkg-deb --info "${debs[0]}"
+
+# Debian's own checks. Every tag it accepts is in the package's overrides
+# (debian/quendal.lintian-overrides), each with its reason; an override that
+# no longer matches anything fails too, so that the list stays true.
+step "lintian"
+command -v lintian >/dev/null || fail "lintian is missing: run scripts/install-deps.sh test"
+lintian_output=$(lintian --fail-on error,warning --display-level '>=pedantic' "${debs[0]}" 2>&1) ||
+  fail "lintian finds errors or warnings in ${debs[0]}:"$'\n'"$lintian_output"
+echo "$lintian_output"
+! grep -qE '^[A-Z]: [^ ]+: (unused|mismatched)-override' <<<"$lintian_output" ||
+  fail "lintian: an override in debian/quendal.lintian-overrides matches nothing: remove it"
+echo "accepted (debian/quendal.lintian-overrides):"
+dpkg-deb --fsys-tarfile "${debs[0]}" | tar -xOf - ./usr/share/lintian/overrides/quendal | sed -n 's/^[^#]/  &/p'
 
 work=$(mktemp -d)
 cleanup() {
@@ -229,8 +253,12 @@ real_addresses=(
 )
 mkdir "$work/control"
 dpkg-deb --control "$deb" "$work/control"
-found=$(grep -rhoaE '[a-z]+://[^][ "<>()'"'"'`]+|[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\.[A-Za-z0-9-]+)+' \
-  "$work/control" "$work/tree" | LC_ALL=C sort -u || true)
+address='[a-z]+://[^][ "<>()'"'"'`]+|[A-Za-z0-9._%+-]+@[A-Za-z0-9-]+(\.[A-Za-z0-9-]+)+'
+# The compressed files (the manual pages, the changelog) as they read.
+found=$({
+  grep -rhoaE "$address" "$work/control" "$work/tree"
+  find "$work/tree" -type f -name '*.gz' -exec zcat {} + | grep -oaE "$address"
+} | LC_ALL=C sort -u || true)
 unknown=$(LC_ALL=C comm -23 <(printf '%s\n' "$found") <(printf '%s\n' "${real_addresses[@]}" | LC_ALL=C sort -u))
 [ -z "$unknown" ] || fail "the package names addresses not known to exist:"$'\n'"$unknown"
 echo "$(grep -c . <<<"$found" || true) addresses, each known to exist"

@@ -44,7 +44,7 @@ started=$SECONDS
 step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
 fail() { echo "release: $*" >&2; exit 1; }
 
-for tool in cmake ninja cpack dpkg-deb dpkg-shlibdeps readelf od makensis sha256sum; do
+for tool in cmake ninja dpkg-buildpackage dpkg-parsechangelog dh dpkg-deb readelf od makensis sha256sum; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
 done
 for tool in {x86_64,i686}-w64-mingw32-{g++-posix,objdump,nm,windres}; do
@@ -62,8 +62,8 @@ fi
 . packaging/windows/identity.sh
 [[ $version =~ ^([0-9]+)\.([0-9]+)\.([0-9]+)\.([0-9]+)$ ]] || fail "cannot read the version (got '$version')"
 if [ -z "$name" ] || [ -z "$publisher" ]; then fail "cannot read the name and maker"; fi
-# The package's version, as cmake/Packaging.cmake gives it: the fourth number
-# only when it is not 0.
+# The package's version, which debian/changelog's latest entry carries: the
+# fourth number only when it is not 0.
 deb_version=${BASH_REMATCH[1]}.${BASH_REMATCH[2]}.${BASH_REMATCH[3]}
 [ "${BASH_REMATCH[4]}" = 0 ] || deb_version+=.${BASH_REMATCH[4]}
 deb=quendal_${deb_version}_amd64.deb
@@ -121,34 +121,60 @@ trap 'exit 143' TERM
 trap 'exit 129' HUP
 
 step "Debian package"
-# The presets' release builds, in folders of their own.
-cmake --preset release -B "$work/linux" -DCMAKE_INSTALL_PREFIX=/usr >/dev/null
-cmake --build "$work/linux"
-(cd "$work/linux" && cpack -G DEB >/dev/null)
-[ -f "$work/linux/$deb" ] || fail "cpack did not make $deb: $(ls "$work/linux"/*.deb 2>/dev/null)"
-[ "$(dpkg-deb -f "$work/linux/$deb" Package Version Architecture | tr '\n' ' ')" = \
+# Its version is debian/changelog's latest entry: it must be this release's.
+changelog_version=$(dpkg-parsechangelog -l debian/changelog -S Version) ||
+  fail "dpkg-parsechangelog cannot read debian/changelog"
+[ "$changelog_version" = "$deb_version" ] ||
+  fail "debian/changelog's latest entry is $changelog_version, not $deb_version: add one (dch -v $deb_version)"
+# Built as Debian builds its packages (debian/rules, debhelper), in a copy
+# of the tree: dpkg-buildpackage builds inside the source folder and writes
+# the package beside it. The copy holds the files that git has (tracked,
+# and untracked but not ignored, as they are now), or all but build/ where
+# there is no git checkout.
+source_copy=$work/quendal-$deb_version
+mkdir "$source_copy"
+if [ -n "${commit:-}" ]; then
+  git ls-files -z --cached --others --exclude-standard |
+    while IFS= read -r -d '' file; do
+      if [ -f "$file" ] || [ -L "$file" ]; then printf '%s\0' "$file"; fi
+    done | tar --null --no-recursion -T - -cf - | tar -C "$source_copy" -xpf -
+else
+  tar --exclude=./build -cf - . | tar -C "$source_copy" -xpf -
+fi
+# -J: as many jobs as there are processors, which changes nothing in the
+# package. Its log goes to a file; the end of it is shown on a failure.
+(cd "$source_copy" && dpkg-buildpackage -b -us -uc -Jauto) >"$work/dpkg-buildpackage.log" 2>&1 || {
+  tail -n 40 "$work/dpkg-buildpackage.log" >&2
+  fail "dpkg-buildpackage failed (its whole log: $work/dpkg-buildpackage.log)"
+}
+built=$work/$deb
+[ -f "$built" ] || fail "dpkg-buildpackage did not make $deb: $(ls "$work"/*.deb 2>/dev/null)"
+extra=$(find "$work" -maxdepth 1 -type f \( -name '*.deb' -o -name '*.ddeb' -o -name '*.udeb' \) ! -name "$deb" -printf '%f ')
+[ -z "$extra" ] || fail "dpkg-buildpackage made more packages than $deb: $extra"
+[ "$(dpkg-deb -f "$built" Package Version Architecture | tr '\n' ' ')" = \
   "Package: quendal Version: $deb_version Architecture: amd64 " ] ||
   fail "$deb does not say package quendal, version $deb_version, amd64"
-# CPack's Installed-Size adds each folder's size on the builder's filesystem
-# (4096 on ext4, less on tmpfs). dpkg-deb builds the package again from
-# CPack's contents, with the size counted as dpkg-gencontrol counts it
-# (each file in KiB, rounded up; anything else 1) and every time the
-# commit's, so it is the same on any filesystem.
-rm -rf "$work/deb-root"
-dpkg-deb -R "$work/linux/$deb" "$work/deb-root"
-installed_size=$(cd "$work/deb-root" && find . -mindepth 1 -path ./DEBIAN -prune -o -printf '%y %s\n' |
-  awk '$1 == "f" { total += int(($2 + 1023) / 1024); next } { total += 1 } END { print total }')
-sed -i "s/^Installed-Size: .*/Installed-Size: $installed_size/" "$work/deb-root/DEBIAN/control"
-grep -qx "Installed-Size: $installed_size" "$work/deb-root/DEBIAN/control" || fail "$deb has no Installed-Size"
-find "$work/deb-root" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-dpkg-deb --root-owner-group -Zxz --build "$work/deb-root" "$work/$deb" >/dev/null
-[ "$(dpkg-deb -c "$work/linux/$deb" | awk '$6 != "./" {print $1, $2, $3, $6}')" = \
-  "$(dpkg-deb -c "$work/$deb" | awk '$6 != "./" {print $1, $2, $3, $6}')" ] || fail "$deb lost or changed files when rebuilt"
+# What users install is the optimised build (debian/rules asks for it).
+build_dir=$source_copy/obj-$(dpkg-architecture -qDEB_HOST_GNU_TYPE)
+grep -qx 'CMAKE_BUILD_TYPE:STRING=Release' "$build_dir/CMakeCache.txt" ||
+  fail "the packaged program is not the Release build ($build_dir/CMakeCache.txt)"
+# Installed-Size as dpkg-gencontrol counts it, the same on any filesystem:
+# each file in KiB, rounded up, and 1 for anything else, a folder's own size
+# on the builder's filesystem (4096 on ext4, less on tmpfs) not counted; the
+# control folder counts too, with what it held before the control file and
+# the checksums were written.
+installed_size=$(dpkg-deb -f "$built" Installed-Size)
+data=$(dpkg-deb --fsys-tarfile "$built" | tar -tvf -) || fail "cannot list the files of $deb"
+control=$(dpkg-deb --ctrl-tarfile "$built" | tar -tvf -) || fail "cannot list the control files of $deb"
+counted=$(printf '%s\n' "$data" 'd--------- DEBIAN' "$(grep -vE ' \./(control|md5sums)?$' <<<"$control")" |
+  awk '$1 ~ /^-/ { total += int(($3 + 1023) / 1024); next } NF { total += 1 } END { print total }')
+[ "$installed_size" = "$counted" ] ||
+  fail "$deb says Installed-Size: $installed_size, but its contents count $counted KiB as dpkg counts them"
 echo "$deb: Installed-Size $installed_size KiB, counted as dpkg counts it"
-# Depends must name the package of every library the program loads: without
-# dpkg-shlibdeps, CPack quietly writes only the dependencies given by hand.
-dpkg-deb -x "$work/$deb" "$work/deb-contents"
-depends=$(dpkg-deb -f "$work/$deb" Depends)
+# Depends must name the package of every library the program loads
+# (dh_shlibdeps), not only the dependencies named by hand.
+dpkg-deb -x "$built" "$work/deb-contents"
+depends=$(dpkg-deb -f "$built" Depends)
 needed=$(readelf -d "$work/deb-contents/usr/bin/quendal" | sed -n 's/.*(NEEDED).*\[\(.*\)\]/\1/p')
 [ -n "$needed" ] || fail "readelf found no libraries that the packaged program needs"
 depends_names=$(tr ',|' '\n' <<<"$depends" | awk '{print $1}')
@@ -160,8 +186,8 @@ for library in $needed; do
 done
 echo "$deb depends on the packages of all its libraries: $depends"
 scripts/hardening-check.sh "$work/deb-contents/usr/bin/quendal" ||
-  fail "the packaged program lacks the hardening above (cmake/Hardening.cmake)"
-cp "$work/$deb" "$out/"
+  fail "the packaged program lacks the hardening above (debian/rules, cmake/Hardening.cmake)"
+cp "$built" "$out/"
 
 step "Windows programs"
 # check_windows_exe <file> <what> <x64|x86>: a GUI program of that
@@ -268,9 +294,10 @@ cat "$out/SHA256SUMS"
 buildinfo=$out/quendal-$version.buildinfo
 # The exact packages that made the files, found from the files that were
 # used: the compilers themselves (not the g++ metapackage), the C and C++
-# libraries and headers, Qt's libraries and its moc and rcc, CMake, CPack's
-# dpkg tools, the MinGW-w64 compilers, run times and Windows libraries, NSIS
-# and its stubs. A file that no installed package holds is an error: the
+# libraries and headers, Qt's libraries and its moc and rcc, CMake, the
+# tools that build the Debian package (dpkg-dev and its Perl library,
+# debhelper, strip-nondeterminism, dwz), the MinGW-w64 compilers, run times
+# and Windows libraries, NSIS and its stubs. A file that no installed package holds is an error: the
 # record would not name what a rebuilder needs.
 # owner <path>: the package that holds it.
 owner() {
@@ -282,7 +309,8 @@ owner() {
   echo "${found%%,*}"
 }
 used=()
-for program in cmake ninja cpack dpkg-deb dpkg-shlibdeps objdump readelf strip gzip makensis \
+for program in cmake ninja dpkg-buildpackage dpkg-buildflags dpkg-gencontrol dpkg-shlibdeps dpkg-deb \
+  dh dh_strip_nondeterminism dwz objdump readelf strip gzip makensis \
   {x86_64,i686}-w64-mingw32-{g++-posix,windres,objdump,nm,as,ld}; do
   path=$(command -v "$program") || fail "$program is missing"
   used+=("$(realpath "$path")")
@@ -296,9 +324,10 @@ for compiler in x86_64-w64-mingw32-g++-posix i686-w64-mingw32-g++-posix; do
     used+=("$(realpath -s "$("$compiler" -print-file-name="$file")")")
   done
 done
-qt_core=$(sed -n 's/^Qt6Core_DIR:PATH=//p' "$work/linux/CMakeCache.txt")
+qt_core=$(sed -n 's/^Qt6Core_DIR:PATH=//p' "$build_dir/CMakeCache.txt")
 [ -n "$qt_core" ] || fail "the Linux build names no Qt6Core_DIR"
 used+=("$qt_core/Qt6CoreConfig.cmake" /usr/lib/qt6/libexec/moc /usr/lib/qt6/libexec/rcc)
+used+=(/usr/share/perl5/Dpkg.pm /usr/share/perl5/File/StripNondeterminism.pm)
 for library in $needed; do used+=("$(realpath "/usr/lib/x86_64-linux-gnu/$library")"); done
 used+=(/usr/share/nsis/Stubs/lzma-x86-unicode)
 packages=$(for file in "${used[@]}"; do owner "$file"; done | LC_ALL=C sort -u) ||

@@ -5,8 +5,8 @@
 # accessibility layer, the sanitizer build, fuzzing, the Windows program and
 # its tests under Wine, the release files (built twice, to see that they are
 # the same; left in build/test-release-files) and the Windows installer under
-# Wine, and the Debian package. The main test suite runs last, so that its
-# summary closes the output.
+# Wine, and their Debian package (lintian, then installed and started). The
+# main test suite runs last, so that its summary closes the output.
 #   scripts/test.sh [--yes]    --yes: install what is missing without asking
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -55,8 +55,8 @@ scripts/rebuild-test.sh build/test-release-files
 step "Windows installer under Wine: install, upgrade, uninstall"
 scripts/installer-test.sh build/test-release-files
 
-step "Debian package: build, install, start, purge"
-scripts/package-test.sh
+step "Debian package of the release files: lintian, install, start, purge"
+scripts/package-test.sh build/test-release-files
 
 step "Tests"
 ctest --preset ci
