@@ -89,11 +89,10 @@ Application::Application(int& argc, char** argv)
     setOrganizationName(QString::fromUtf8(MakerName));
     // Wayland ties the window to its desktop entry (name, icon) by this id.
     setDesktopFileName(QString::fromUtf8(DesktopId));
-    // The title bar's icon now; every size (the task switcher's, the other
-    // screens') once the first window is painted: decoding them all is a
-    // tenth of the start-up.
+    // The window's icon in the size for the screen's scale; desktops draw
+    // their launchers and task switchers from the desktop entry's icons.
+    // Decoding every size would cost a tenth of the start-up and 400 KB.
     setWindowIcon(ProgramIcon(QGuiApplication::primaryScreen()->devicePixelRatio()));
-    installEventFilter(this);
     FontConfigPreload::Wait();
     // The startup id was out of the environment while Qt connected to the
     // display (see FontConfigPreload), so the X11 connection did not see it:
@@ -136,14 +135,6 @@ Application::Application(int& argc, char** argv)
 
 QString SongFamily() { return QString::fromLatin1(kSerifFamily); }
 
-QIcon ProgramIcon() {
-    QIcon icon;
-    for (const int size : kIconSizes) {
-        icon.addFile(QStringLiteral(":/quendal-%1.png").arg(size), QSize(size, size));
-    }
-    return icon;
-}
-
 QIcon ProgramIcon(qreal devicePixelRatio) {
     // Drawn from the size made for the scale, or the next larger one, as the
     // pictures are.
@@ -152,15 +143,6 @@ QIcon ProgramIcon(qreal devicePixelRatio) {
     QIcon icon;
     icon.addFile(QStringLiteral(":/quendal-%1.png").arg(size), QSize(size, size));
     return icon;
-}
-
-bool Application::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Paint) {
-        removeEventFilter(this);
-        // After the paint pass, which flushes the window to the screen.
-        QTimer::singleShot(0, this, [this] { setWindowIcon(ProgramIcon()); });
-    }
-    return QApplication::eventFilter(watched, event);
 }
 
 }  // namespace quendal::ui

@@ -32,9 +32,6 @@ protected:
 class Application : private FontConfigPreload, private FusionArguments, public QApplication {
 public:
     Application(int& argc, char** argv);
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
 };
 
 // The embedded fonts (assets/fonts): the serif stands in for 宋体, the sans
@@ -46,9 +43,8 @@ inline constexpr char kSansFamily[] = "Quendal Sans";
 QString SongFamily();
 
 // The program's icon, drawn at 32 pixels and at each size of the common
-// scales (assets/quendal-<size>.png), so that none is blown up; or only the
-// size for one scale.
-QIcon ProgramIcon();
+// scales (assets/quendal-<size>.png): the one for a scale, so that it is
+// never blown up.
 QIcon ProgramIcon(qreal devicePixelRatio);
 
 }  // namespace quendal::ui
