@@ -44,6 +44,7 @@ test_packages=(
   nsis                  # the Windows installer (scripts/release.sh, scripts/installer-test.sh)
   weston                # a headless Wayland compositor (scripts/package-test.sh)
   diffoscope-minimal    # shows how two builds of a release file differ (scripts/rebuild-test.sh)
+  osslsigncode openssl  # Authenticode signing of the Windows files (scripts/release.sh) and the rebuild test's throw-away certificate
   man-db                # renders the manual pages with warnings on (scripts/docs-check.sh)
   lintian               # Debian's checks of the .deb, run by hand (packaging/README.md)
 )
