@@ -46,6 +46,7 @@ test_packages=(
   weston                # a headless Wayland compositor (scripts/package-test.sh)
   diffoscope-minimal    # shows how two builds of a release file differ (scripts/rebuild-test.sh)
   disorderfs            # and lists the second build's files in a shuffled order
+  osslsigncode openssl  # Authenticode signing of the Windows files (scripts/release.sh) and the rebuild test's throw-away certificate
   man-db                # renders the manual pages with warnings on (scripts/docs-check.sh)
   lintian               # Debian's checks of the .deb (scripts/package-test.sh)
 )

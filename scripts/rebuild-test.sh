@@ -2,8 +2,14 @@
 # Builds the release files twice, each time with scripts/release.sh in a fresh
 # copy of this tree (its commit and any uncommitted changes), as two
 # different builders would, and fails, naming the file and showing
-# diffoscope's report of how it differs, unless both give the same
-# SHA256SUMS. The second builder differs from the first in:
+# diffoscope's report of how it differs, unless both give the same files.
+# The second build is signed, with a throw-away certificate made for it (and
+# deleted at the end): each signed Windows file must verify with it as the
+# trusted root, and with its signature removed each program and the
+# uninstaller the installer carries must equal the first, unsigned build's;
+# the installer, which carries the signed ones, must equal what makensis made
+# before it was signed (of the two NSIS files, but for the PE checksum and
+# the padding that signing adds). The second builder differs from the first in:
 #   umask            022 / 002
 #   time zone        UTC / Asia/Shanghai
 #   locale           C.UTF-8 / C (or zh_CN.UTF-8 where it is generated)
@@ -42,8 +48,13 @@ if [ "$(stat -f -c %T /dev/shm 2>/dev/null)" = tmpfs ] && [ -w /dev/shm ]; then
 else
   echo "NOTE: no writable tmpfs here (/dev/shm); both copies on the same filesystem"
 fi
+# The throw-away certificate and its key, apart from the copies so that they
+# go even when a failure leaves the copies for a closer look.
+signer=$root/build/rebuild-signer
+rm -rf "$signer"
 shuffled=""
 cleanup() {
+  rm -rf "$signer"
   if [ -n "$shuffled" ]; then
     fusermount3 -u "$shuffled" 2>/dev/null || fusermount -u "$shuffled" 2>/dev/null || umount "$shuffled"
     rmdir "$shuffled"
@@ -133,33 +144,98 @@ echo "first build: umask 022, TZ=UTC, LC_ALL=C.UTF-8, the caller's environment w
   "$first/scripts/release.sh" --allow-dirty "$copies/a-files"
 )
 sleep 2  # so that any time stamp left in a file differs
-echo "second build: umask 002, TZ=Asia/Shanghai, LC_ALL=$locale_b, a clean environment, $([ ${#one_cpu[@]} -gt 0 ] && echo "1 of $(nproc) CPUs" || echo "all CPUs")"
+# A self-signed code-signing certificate, in a PKCS#12 file whose password
+# the second build gets in QUENDAL_SIGN_PASSWORD (throw-away, so that env's
+# command line may show it).
+mkdir -m 700 "$signer"
+sign_password=$(od -An -N12 -tx1 /dev/urandom | tr -d ' \n')
+openssl req -x509 -newkey rsa:3072 -nodes -keyout "$signer/key.pem" -out "$signer/cert.pem" -days 2 \
+  -subj "/CN=Quendal rebuild test, throw-away" -addext extendedKeyUsage=codeSigning \
+  -addext keyUsage=critical,digitalSignature >"$signer/openssl.log" 2>&1 &&
+  QUENDAL_SIGN_PASSWORD=$sign_password openssl pkcs12 -export -inkey "$signer/key.pem" \
+    -in "$signer/cert.pem" -out "$signer/signer.p12" -passout env:QUENDAL_SIGN_PASSWORD \
+    >>"$signer/openssl.log" 2>&1 || fail "openssl cannot make the throw-away certificate: $(cat "$signer/openssl.log")"
+echo "second build: umask 002, TZ=Asia/Shanghai, LC_ALL=$locale_b, a clean environment, $([ ${#one_cpu[@]} -gt 0 ] && echo "1 of $(nproc) CPUs" || echo "all CPUs"), signed"
 (
   umask 002
   "${one_cpu[@]}" "${as_other_builder[@]}" \
     env -i PATH=/usr/bin:/bin HOME="${HOME:-/root}" TZ=Asia/Shanghai LC_ALL="$locale_b" \
-    "$second_view/${second#"$second_base"/}/scripts/release.sh" --allow-dirty "$second_view/second-files"
+    QUENDAL_SIGN_PASSWORD="$sign_password" \
+    "$second_view/${second#"$second_base"/}/scripts/release.sh" --allow-dirty \
+    --sign-pkcs12 "$signer/signer.p12" "$second_view/second-files"
 )
 
-if ! cmp -s "$copies/a-files/SHA256SUMS" "$second_base/second-files/SHA256SUMS"; then
-  diff "$copies/a-files/SHA256SUMS" "$second_base/second-files/SHA256SUMS" >&2 || true
-  different=$(sed -n 's/^< [0-9a-f]*  //p' <<<"$(diff "$copies/a-files/SHA256SUMS" \
-    "$second_base/second-files/SHA256SUMS")")
+# What is compared: every file of the first SHA256SUMS but the installer, and
+# the uninstaller that makensis handed over; of the second build the same,
+# the Windows files with their signatures removed once they have verified.
+listed=$(sed -n 's/^[0-9a-f]\{64\}  //p' "$copies/a-files/SHA256SUMS")
+setup=$(grep -x 'quendal-.*-setup\.exe' <<<"$listed") || fail "the first SHA256SUMS names no installer"
+compared_a=$copies/a-compared
+compared_b=$second_base/second-compared
+mkdir "$compared_a" "$compared_b"
+for file in $listed; do
+  [ "$file" = "$setup" ] || cp "$copies/a-files/$file" "$compared_a/"
+done
+cp "$first/build/release-work/uninstall.exe" "$compared_a/"
+# unsign <signed file> <file>: verified with the throw-away certificate as the
+# only trusted root, then without its signature.
+unsign() {
+  local log=$signer/osslsigncode.log what
+  what=$(basename "$1")
+  osslsigncode verify -CAfile "$signer/cert.pem" -in "$1" >"$log" 2>&1 ||
+    fail "the signed build's $what does not verify: $(cat "$log")"
+  grep -q '^Signature verification: ok' "$log" || fail "osslsigncode did not verify $what: $(cat "$log")"
+  osslsigncode remove-signature -in "$1" -out "$2" >"$log" 2>&1 ||
+    fail "cannot remove the signature of $what: $(cat "$log")"
+  echo "$what: signed, verifies with the throw-away certificate"
+}
+for file in $listed; do
+  case $file in
+    "$setup") unsign "$second_base/second-files/$file" "$second_base/$file" ;;
+    *.exe) unsign "$second_base/second-files/$file" "$compared_b/$file" ;;
+    *) cp "$second_base/second-files/$file" "$compared_b/" ;;
+  esac
+done
+# unpad <file> <size>: an NSIS file (the installer, the uninstaller) with its
+# signature removed, as makensis made it. makensis leaves the PE checksum 0
+# and the file at any length; osslsigncode writes the checksum and pads the
+# file to 8 bytes before the signature, and removing the signature keeps both.
+# The padding must be zeros; the checksum goes back to 0.
+unpad() {
+  local padding
+  padding=$(($(stat -c %s "$1") - $2))
+  [ "$padding" -ge 0 ] && [ "$padding" -lt 8 ] && [ -z "$(tail -c "+$(($2 + 1))" "$1" | tr -d '\0')" ] ||
+    fail "$(basename "$1") without its signature is not makensis's file padded to 8 bytes"
+  truncate -s "$2" "$1"
+  printf '\0\0\0\0' | dd of="$1" bs=1 seek=$(($(od -An -tu4 -j60 -N4 "$1" | tr -d ' ') + 24 + 64)) \
+    conv=notrunc status=none
+}
+unsign "$second/build/release-work/uninstall.exe" "$compared_b/uninstall.exe"
+unpad "$compared_b/uninstall.exe" "$(stat -c %s "$compared_a/uninstall.exe")"
+made=$second/build/release-work/unsigned/$setup
+unpad "$second_base/$setup" "$(stat -c %s "$made")"
+cmp -s "$made" "$second_base/$setup" ||
+  fail "$setup without its signature is not what makensis made: $(cmp "$made" "$second_base/$setup" 2>&1)"
+echo "$setup without its signature is what makensis made (but for the PE checksum and the padding osslsigncode adds)"
+sums() { (cd "$1" && find . -maxdepth 1 -type f -printf '%P\0' | LC_ALL=C sort -z | xargs -0 sha256sum); }
+if [ "$(sums "$compared_a")" != "$(sums "$compared_b")" ]; then
+  diff <(sums "$compared_a") <(sums "$compared_b") >&2 || true
+  different=$(sed -n 's/^< [0-9a-f]*  //p' <<<"$(diff <(sums "$compared_a") <(sums "$compared_b"))")
   # Kept under build/ for a closer look; the tmpfs copy goes.
-  mkdir -p "$copies/second-files"
-  cp -a "$second_base/second-files/." "$copies/second-files/"
+  mkdir -p "$copies/second-compared"
+  cp -a "$compared_b/." "$copies/second-compared/"
   for file in $different; do
     echo "== diffoscope $file" >&2
     if command -v diffoscope >/dev/null; then
-      diffoscope --text - "$copies/a-files/$file" "$copies/second-files/$file" >&2 || true
+      diffoscope --text - "$compared_a/$file" "$copies/second-compared/$file" >&2 || true
     else
       echo "(diffoscope is missing: run scripts/install-deps.sh test)" >&2
     fi
   done
   fail "the two builds differ in: $(tr '\n' ' ' <<<"$different")(both are in $copies)"
 fi
-echo "both builds gave the same files:"
-cat "$copies/a-files/SHA256SUMS"
+echo "both builds gave the same files (the signed ones without their signatures):"
+sums "$compared_a"
 
 rm -rf "$out"
 mkdir -p "$(dirname "$out")"

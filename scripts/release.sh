@@ -10,8 +10,33 @@
 #                                      and the versions of the tools used
 # and checks each: the package's name and version; of each Windows file the
 # architecture its PE header names, the version record, that it needs no
-# MinGW DLL and carries no symbols.
-#   scripts/release.sh [--allow-dirty] [output folder]   (default build/release-files)
+# MinGW DLL, carries no symbols and has the stack protector; of the
+# installer and the uninstaller it carries, the header as well.
+#   scripts/release.sh [--allow-dirty] [signing options] [output folder]
+#                                          (default build/release-files)
+# Signing (Authenticode, SHA-256 digests, with Debian's osslsigncode), when
+# given a certificate:
+#   --sign-cert FILE --sign-key FILE   the certificate (with the issuers'
+#                                      certificates after it) and its private
+#                                      key, PEM or DER
+#   --sign-pkcs12 FILE                 or both in one PKCS#12 (.pfx) file
+#   --sign-password-file FILE          the password of the key or of the
+#                                      PKCS#12 file, its first line; FILE may
+#                                      be <(command). Or the variable
+#                                      QUENDAL_SIGN_PASSWORD. Never an argument,
+#                                      where ps would show it to every user.
+#   --timestamp URL                    an RFC 3161 time-stamp server: the
+#                                      signatures then stay valid after the
+#                                      certificate expires. Needs the network;
+#                                      a release for users must have it.
+# Both programs are signed before they go into the installer, the uninstaller
+# when makensis has made it (the .nsi's !uninstfinalize runs
+# build/release-work/finalize-uninstaller on it), and the installer last. A
+# failed signing stops the release. The files as they were before signing stay
+# in build/release-work/unsigned/; with the signatures removed (osslsigncode
+# remove-signature) the programs and the uninstaller are the unsigned build's,
+# byte for byte (scripts/rebuild-test.sh checks it). Without a certificate the
+# files are unsigned.
 # A release is built from committed sources only: the script stops when git
 # reports changes or untracked files, unless --allow-dirty (the test command
 # builds the working tree). Needs `scripts/install-deps.sh test` and nsis.
@@ -19,30 +44,88 @@ set -euo pipefail
 
 # A clean environment: nothing of the caller's (CXXFLAGS, LDFLAGS,
 # CMAKE_PREFIX_PATH, a cmake in /usr/local/bin, a locale, a time zone, a
-# umask) can reach the files. Only SOURCE_DATE_EPOCH (for a tree without git)
-# and HOME (git's own settings, such as safe.directory) go through.
+# umask) can reach the files. Only SOURCE_DATE_EPOCH (for a tree without git),
+# HOME (git's own settings, such as safe.directory) and the package's
+# maintainer and homepage (QUENDAL_MAINTAINER, QUENDAL_HOMEPAGE_URL; see
+# debian/rules) go through.
+# QUENDAL_SIGN_PASSWORD goes through on a file descriptor: on env's command
+# line ps would show it.
 if [ -z "${QUENDAL_RELEASE_CLEAN:-}" ]; then
   self=$(realpath "$0")
+  password_fd=
+  if [ -n "${QUENDAL_SIGN_PASSWORD+set}" ]; then exec {password_fd}<<<"$QUENDAL_SIGN_PASSWORD"; fi
   exec env -i QUENDAL_RELEASE_CLEAN=1 PATH=/usr/bin:/bin:/usr/sbin:/sbin LC_ALL=C.UTF-8 TZ=UTC \
     ${HOME:+HOME="$HOME"} ${SOURCE_DATE_EPOCH:+SOURCE_DATE_EPOCH="$SOURCE_DATE_EPOCH"} \
+    ${password_fd:+QUENDAL_SIGN_PASSWORD_FD=$password_fd} \
+    ${QUENDAL_MAINTAINER:+QUENDAL_MAINTAINER="$QUENDAL_MAINTAINER"} \
+    ${QUENDAL_HOMEPAGE_URL:+QUENDAL_HOMEPAGE_URL="$QUENDAL_HOMEPAGE_URL"} \
     bash -c 'umask 022 && exec "$0" "$@"' "$self" "$@"
 fi
 unset QUENDAL_RELEASE_CLEAN
+sign_password=
+have_password=false
+if [ -n "${QUENDAL_SIGN_PASSWORD_FD:-}" ]; then
+  IFS= read -r sign_password <&"$QUENDAL_SIGN_PASSWORD_FD" || true
+  exec {QUENDAL_SIGN_PASSWORD_FD}<&-
+  have_password=true
+fi
+unset QUENDAL_SIGN_PASSWORD_FD
+# Files named on the command line are the caller's, relative to its folder.
+caller=$PWD
 cd "$(dirname "$0")/.."
 root=$PWD
 
+usage() {
+  echo "usage: $0 [--allow-dirty] [--sign-cert FILE --sign-key FILE | --sign-pkcs12 FILE]" \
+    "[--sign-password-file FILE] [--timestamp URL] [output folder]" >&2
+  exit 2
+}
 allow_dirty=false
-if [ "${1:-}" = --allow-dirty ]; then
-  allow_dirty=true
-  shift
-fi
-[ $# -le 1 ] || { echo "usage: $0 [--allow-dirty] [output folder]" >&2; exit 2; }
+sign_cert='' sign_key='' sign_pkcs12='' timestamp=''
+while [ $# -gt 0 ]; do
+  case $1 in
+    --allow-dirty) allow_dirty=true; shift; continue ;;
+    --sign-cert | --sign-key | --sign-pkcs12 | --sign-password-file | --timestamp) [ $# -ge 2 ] || usage ;;
+    -*) usage ;;
+    *) break ;;
+  esac
+  case $1 in
+    --sign-cert) sign_cert=$(cd "$caller" && realpath -e -- "$2") || usage ;;
+    --sign-key) sign_key=$(cd "$caller" && realpath -e -- "$2") || usage ;;
+    --sign-pkcs12) sign_pkcs12=$(cd "$caller" && realpath -e -- "$2") || usage ;;
+    --sign-password-file)
+      # Read once, here: a <(command) can be read only once.
+      (cd "$caller" && [ -r "$2" ]) || { echo "release: cannot read $2" >&2; exit 2; }
+      IFS= read -r sign_password < <(cd "$caller" && cat -- "$2") || true
+      have_password=true ;;
+    --timestamp) timestamp=$2 ;;
+  esac
+  shift 2
+done
+[ $# -le 1 ] || usage
 out=$(realpath -m "${1:-build/release-files}")
 work=$root/build/release-work
 
 started=$SECONDS
 step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
 fail() { echo "release: $*" >&2; exit 1; }
+
+# osslsigncode's options for the certificate; empty: no signing.
+signer=()
+if [ -n "$sign_pkcs12" ]; then
+  [ -z "$sign_cert$sign_key" ] || fail "give either --sign-pkcs12 or --sign-cert and --sign-key"
+  signer=(-pkcs12 "$sign_pkcs12")
+elif [ -n "$sign_cert$sign_key" ]; then
+  if [ -z "$sign_cert" ] || [ -z "$sign_key" ]; then fail "--sign-cert and --sign-key go together"; fi
+  signer=(-certs "$sign_cert" -key "$sign_key")
+elif [ -n "$timestamp" ] || $have_password; then
+  fail "--timestamp and a password need a certificate (--sign-cert and --sign-key, or --sign-pkcs12)"
+fi
+if [ ${#signer[@]} -gt 0 ]; then
+  command -v osslsigncode >/dev/null || fail "osslsigncode is missing: run scripts/install-deps.sh test"
+  signer+=(-h sha256)
+  [ -z "$timestamp" ] || signer+=(-ts "$timestamp")
+fi
 
 for tool in cmake ninja dpkg-buildpackage dpkg-parsechangelog dh dpkg-deb readelf od makensis sha256sum; do
   command -v "$tool" >/dev/null || fail "$tool is missing: run scripts/install-deps.sh test"
@@ -263,6 +346,45 @@ check_windows7_imports() {
   [ -z "$unknown" ] || fail "$what imports what Windows 7 may not have (tests/win32/windows7-imports.txt):"$'\n'"$unknown"
   echo "$what: its $(grep -c . <<<"$imported") imports are all on Windows 7's list"
 }
+# check_stack_protector <file> <what>: GCC's stack protector is linked in
+# (cmake/Hardening.cmake). The programs are stripped, so its symbols are gone;
+# what stays is the message of libssp's __stack_chk_fail, which only that
+# handler holds.
+check_stack_protector() {
+  grep -q -a -F '*** stack smashing detected ***' "$1" ||
+    fail "$2 has no stack protector (libssp's __stack_chk_fail is not linked in: cmake/Hardening.cmake)"
+  echo "$2: stack protector linked in"
+}
+# sign <file> <what>: signs it in place, the unsigned file kept in
+# $work/unsigned/, and checks that the signature is there and covers the file
+# as it is (whether the certificate is trusted is the user's machine's to say).
+sign() {
+  local file=$1 what=$2 log=$work/sign.log
+  mkdir -p "$work/unsigned"
+  cp "$file" "$work/unsigned/$(basename "$file")"
+  rm -f "$file.signed"
+  if $have_password; then
+    osslsigncode sign "${signer[@]}" -readpass <(printf '%s\n' "$sign_password") -n "$name" \
+      -in "$file" -out "$file.signed" </dev/null >"$log" 2>&1 || fail "cannot sign $what:"$'\n'"$(cat "$log")"
+  else
+    osslsigncode sign "${signer[@]}" -n "$name" -in "$file" -out "$file.signed" </dev/null >"$log" 2>&1 ||
+      fail "cannot sign $what:"$'\n'"$(cat "$log")"
+  fi
+  chmod --reference="$file" "$file.signed"
+  mv -f "$file.signed" "$file"
+  check_signed "$file" "$what"
+}
+# check_signed <file> <what>: one signature, whose digest is the file's.
+check_signed() {
+  local report current calculated
+  report=$(osslsigncode verify -in "$1" 2>&1 || true)
+  current=$(sed -n 's/^Current message digest *: *\([0-9A-F]*\).*/\1/p' <<<"$report")
+  calculated=$(sed -n 's/^Calculated message digest *: *\([0-9A-F]*\).*/\1/p' <<<"$report")
+  [ "$(grep -c . <<<"$current")" = 1 ] && [ -n "$current" ] ||
+    fail "$2 carries no signature or more than one:"$'\n'"$report"
+  [ "$current" = "$calculated" ] || fail "the signature of $2 does not cover the file as it is:"$'\n'"$report"
+  echo "$2: signed ($(sed -n 's/^\t*Subject: //p' <<<"$report" | head -n 1)$(grep -q '^Timestamp is not available' <<<"$report" && echo ', not time-stamped'))"
+}
 for architecture in x64 x86; do
   cmake --preset "windows-$architecture" -B "$work/windows-$architecture" >/dev/null
   cmake --build "$work/windows-$architecture" --target quendal
@@ -275,12 +397,50 @@ cp "$work/windows-x86/quendal.exe" "$out/$exe32"
 check_windows_exe "$out/$exe32" "$exe32" x86
 check_windows7_imports "$out/$exe64" "$exe64" x64
 check_windows7_imports "$out/$exe32" "$exe32" x86
+check_stack_protector "$out/$exe64" "$exe64"
+check_stack_protector "$out/$exe32" "$exe32"
+if [ ${#signer[@]} -gt 0 ]; then
+  step "Signing the Windows programs"
+  [ -n "$timestamp" ] || echo "NOTE: no --timestamp: the signatures end when the certificate does; not for publishing"
+  sign "$out/$exe64" "$exe64"
+  sign "$out/$exe32" "$exe32"
+fi
 
 step "Windows installer"
-# -WX: a warning (an unused string, a risky file name) stops the release.
-makensis -V2 -WX -DEXE64="$out/$exe64" -DEXE32="$out/$exe32" -DOUTFILE="$out/$setup" \
-  -DNAME="$name" -DPUBLISHER="$publisher" packaging/windows/quendal.nsi
-# Its own stub is 32-bit, so that it starts on every Windows.
+# makensis hands the finished uninstaller to this script (!uninstfinalize),
+# before it packs it into the installer: signed there when the release is,
+# and copied out for the checks below.
+uninstaller=$work/uninstall.exe
+rm -f "$uninstaller"
+{
+  echo '#!/bin/bash'
+  echo 'set -euo pipefail'
+  if [ ${#signer[@]} -gt 0 ]; then
+    printf 'cp "$1" %q\n' "$work/unsigned/uninstall.exe"
+    printf 'rm -f "$1.signed"\n'
+    printf 'osslsigncode sign'
+    printf ' %q' "${signer[@]}" -n "$name"
+    if $have_password; then printf ' -readpass <(printf "%%s\\n" "$QUENDAL_SIGN_PASSWORD")'; fi
+    printf ' -in "$1" -out "$1.signed" </dev/null >%q 2>&1 || { cat %q >&2; exit 1; }\n' "$work/sign.log" "$work/sign.log"
+    printf 'mv -f "$1.signed" "$1"\n'
+  fi
+  printf 'cp "$1" %q\n' "$uninstaller"
+} >"$work/finalize-uninstaller"
+chmod 755 "$work/finalize-uninstaller"
+# -WX: a warning (an unused string, a risky file name) stops the release. The
+# password, if any, reaches the script in its environment, never on a
+# command line.
+QUENDAL_SIGN_PASSWORD=$sign_password makensis -V2 -WX -DEXE64="$out/$exe64" -DEXE32="$out/$exe32" \
+  -DOUTFILE="$out/$setup" -DNAME="$name" -DPUBLISHER="$publisher" \
+  -DFINALIZE_UNINSTALLER="$work/finalize-uninstaller" packaging/windows/quendal.nsi ||
+  fail "makensis failed (or the uninstaller could not be signed: $work/sign.log)"
+[ -f "$uninstaller" ] || fail "makensis did not hand over the uninstaller (!uninstfinalize)"
+# Their own stubs are 32-bit, so that they start on every Windows.
+check_windows_exe "$uninstaller" "the uninstaller $(basename "$uninstaller")" x86
+if [ ${#signer[@]} -gt 0 ]; then
+  check_signed "$uninstaller" "the uninstaller"
+  sign "$out/$setup" "$setup"
+fi
 check_windows_exe "$out/$setup" "$setup" x86
 
 step "Release notes"
@@ -329,7 +489,8 @@ qt_core=$(sed -n 's/^Qt6Core_DIR:PATH=//p' "$build_dir/CMakeCache.txt")
 used+=("$qt_core/Qt6CoreConfig.cmake" /usr/lib/qt6/libexec/moc /usr/lib/qt6/libexec/rcc)
 used+=(/usr/share/perl5/Dpkg.pm /usr/share/perl5/File/StripNondeterminism.pm)
 for library in $needed; do used+=("$(realpath "/usr/lib/x86_64-linux-gnu/$library")"); done
-used+=(/usr/share/nsis/Stubs/lzma-x86-unicode)
+used+=(/usr/share/nsis/Stubs/lzma-x86-unicode /usr/share/nsis/Stubs/uninst)
+[ ${#signer[@]} -eq 0 ] || used+=("$(realpath "$(command -v osslsigncode)")")
 packages=$(for file in "${used[@]}"; do owner "$file"; done | LC_ALL=C sort -u) ||
   fail "cannot name the packages that made the files"
 made_by=()

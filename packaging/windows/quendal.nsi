@@ -9,6 +9,9 @@
 ;            packaging/windows/quendal.nsi
 ; NAME and PUBLISHER come from cmake/AppIdentity.cmake, the version from the
 ; version records of the programs, so the installer cannot disagree with them.
+; -DFINALIZE_UNINSTALLER=command (optional): run on the finished uninstaller,
+; its path the one argument, before it goes into the installer; release.sh's
+; signs it there and copies it out to check its header.
 ; Silent use (administrators): setup.exe /S [/D=folder], and
 ; "<folder>\uninstall.exe" /S. Either closes a running Quendal first; if it
 ; will not close, nothing is changed: setup.exe exits with 2, and the entry
@@ -29,6 +32,10 @@ SetDateSave off
 
 !ifndef EXE64 | EXE32 | OUTFILE | NAME | PUBLISHER
   !error "Define EXE64, EXE32, OUTFILE, NAME and PUBLISHER (see the top of this file)"
+!endif
+!ifdef FINALIZE_UNINSTALLER
+  ; A command that fails stops makensis.
+  !uninstfinalize '"${FINALIZE_UNINSTALLER}" "%1"' = 0
 !endif
 !getdllversion "${EXE64}" PROGRAM_VERSION_
 !define VERSION "${PROGRAM_VERSION_1}.${PROGRAM_VERSION_2}.${PROGRAM_VERSION_3}.${PROGRAM_VERSION_4}"
