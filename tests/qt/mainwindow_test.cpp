@@ -159,6 +159,10 @@ private Q_SLOTS:
             m_window->move(screen->geometry().topLeft() + QPoint(50, 50));
             // (QTRY_COMPARE's timeout does not build warning-free with Qt 6.8.)
             QVERIFY(QTest::qWaitFor([&] { return m_window->screen() == screen; }));
+            // Qt 6.8's offscreen windows keep the ratio 1 on every screen.
+            if (!QTest::qWaitFor(
+                    [&] { return m_window->devicePixelRatioF() == screen->devicePixelRatio(); }))
+                QSKIP("this platform gives a window no screen's ratio");
             QVERIFY(QTest::qWaitFor([&] {
                 return picture->pixmap().devicePixelRatio() == screen->devicePixelRatio();
             }));
