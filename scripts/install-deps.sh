@@ -35,6 +35,7 @@ test_packages=(
   x11-utils xdotool imagemagick  # drive the real window, take screenshots
   dpkg-dev file desktop-file-utils appstream  # build the .deb, check its desktop entry and metainfo
   debhelper             # debian/rules: the .deb built as Debian's are (scripts/release.sh)
+  build-essential       # which dpkg-buildpackage requires of every build, beyond Build-Depends
   clang libclang-rt-dev llvm  # libFuzzer and its sanitizer runtimes; llvm-symbolizer (the release's LLVM)
   clang-format clang-tidy  # the code's style and static checks
   python3-fonttools     # checks that the embedded fonts cover every text
