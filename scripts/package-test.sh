@@ -149,7 +149,19 @@ dpkg-deb --info "${debs[0]}"
 # no longer matches anything fails too, so that the list stays true.
 step "lintian"
 command -v lintian >/dev/null || fail "lintian is missing: run scripts/install-deps.sh test"
-lintian_output=$(lintian --fail-on error,warning --display-level '>=pedantic' "${debs[0]}" 2>&1) ||
+# The package has no homepage yet, and none may be made up: AppStream 1.0
+# (Debian 13) warns that the metainfo names none, which lintian reports as
+# appstream-metadata-validation-failed. Debian 12's lintian does not know the
+# tag and calls an override (or a suppression) of an unknown tag an error, so
+# it is accepted here, where lintian knows it, not in the overrides file. The
+# validators below run appstreamcli themselves and accept that one warning
+# by name, and no other.
+accepted_here=()
+if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
+  accepted_here=(--suppress-tags appstream-metadata-validation-failed)
+fi
+lintian_output=$(lintian --fail-on error,warning --display-level '>=pedantic' \
+  "${accepted_here[@]}" "${debs[0]}" 2>&1) ||
   fail "lintian finds errors or warnings in ${debs[0]}:"$'\n'"$lintian_output"
 echo "$lintian_output"
 ! grep -qE '^[A-Z]: [^ ]+: (unused|mismatched)-override' <<<"$lintian_output" ||
