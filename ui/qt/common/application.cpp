@@ -5,7 +5,6 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QResource>
-#include <QScreen>
 #include <QStyle>
 #include <QTimer>
 
@@ -89,10 +88,11 @@ Application::Application(int& argc, char** argv)
     setOrganizationName(QString::fromUtf8(MakerName));
     // Wayland ties the window to its desktop entry (name, icon) by this id.
     setDesktopFileName(QString::fromUtf8(DesktopId));
-    // The window's icon in the size for the screen's scale; desktops draw
-    // their launchers and task switchers from the desktop entry's icons.
-    // Decoding every size would cost a tenth of the start-up and 400 KB.
-    setWindowIcon(ProgramIcon(QGuiApplication::primaryScreen()->devicePixelRatio()));
+    // The window's icon in the size for the largest scale of the screens;
+    // desktops draw their launchers and task switchers from the desktop
+    // entry's icons. Decoding every size would cost a tenth of the start-up
+    // and 400 KB.
+    setWindowIcon(ProgramIcon(devicePixelRatio()));
     FontConfigPreload::Wait();
     // The startup id was out of the environment while Qt connected to the
     // display (see FontConfigPreload), so the X11 connection did not see it:
@@ -116,15 +116,15 @@ Application::Application(int& argc, char** argv)
     // scripts still comes from the system's fonts.
     for (const char* file : {":/fonts/QuendalSerif-Regular.otf", ":/fonts/QuendalSerif-Bold.otf",
                              ":/fonts/QuendalSans-Regular.otf"}) {
+        // The executable's own bytes, not copied (addApplicationFont reads a
+        // resource into memory of its own), as the build stores them
+        // uncompressed (ui/qt/CMakeLists.txt).
         const QResource font(QString::fromLatin1(file));
-        if (font.compressionAlgorithm() == QResource::NoCompression) {
-            // The executable's own bytes, not copied (addApplicationFont reads
-            // a resource into memory of its own).
-            QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
-                reinterpret_cast<const char*>(font.data()), static_cast<qsizetype>(font.size())));
-        } else {
-            QFontDatabase::addApplicationFont(font.fileName());
-        }
+        QFontDatabase::addApplicationFontFromData(
+            font.compressionAlgorithm() == QResource::NoCompression
+                ? QByteArray::fromRawData(reinterpret_cast<const char*>(font.data()),
+                                          static_cast<qsizetype>(font.size()))
+                : font.uncompressedData());
     }
 
     // The dialog font: the platform's size, in the embedded sans.
