@@ -167,7 +167,14 @@ for architecture in $(printf '%s\n' "${foreign[@]}" | sort -u); do
 done
 
 if [ ${#missing[@]} -gt 0 ]; then
-  apt_get update -qq
+  # A mirror caught mid-sync fails a list or two for a while: try again, then
+  # go on with what apt has, and let the install itself say if that is short.
+  for attempt in 1 2 3; do
+    apt_get update -qq && break
+    [ "$attempt" = 3 ] && { echo "$0: apt-get update failed three times; going on with the lists apt has" >&2; break; }
+    echo "$0: apt-get update failed; trying again in 30 s" >&2
+    sleep 30
+  done
   if ! installed equivs; then
     refuse_removals "$(plan equivs)"
     apt_get install -y -qq --no-install-recommends equivs
