@@ -23,6 +23,14 @@ scripts/install-deps.sh test "${yes[@]}"
 # also undoes an earlier run interrupted between its install and its purge.
 scripts/package-test.sh --check
 
+# Without a session's runtime folder (root, CI), the Qt programs of the tests
+# would make and leave /tmp/runtime-<user>: one of the run's own instead.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  runtime=$(mktemp -d)
+  trap 'rm -rf "$runtime"' EXIT
+  export XDG_RUNTIME_DIR=$runtime
+fi
+
 started=$SECONDS
 step() { printf '\n== %s  [%ds]\n' "$*" $((SECONDS - started)); }
 

@@ -58,6 +58,12 @@ fail() {
 }
 
 export XAUTHORITY=$scratch/Xauthority
+# Without a session's runtime folder (root, CI), Qt would make and leave
+# /tmp/runtime-<user>: one of the display's own instead.
+if [ -z "${XDG_RUNTIME_DIR:-}" ]; then
+  mkdir -m 700 "$scratch/runtime"
+  export XDG_RUNTIME_DIR=$scratch/runtime
+fi
 : >"$XAUTHORITY"
 # A wildcard entry: the display number is not known before the server starts.
 echo "ffff 0000  0000  0012 $(printf MIT-MAGIC-COOKIE-1 | od -An -tx1 | tr -d ' \n') 0010 $(mcookie)" |
