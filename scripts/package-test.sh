@@ -144,31 +144,6 @@ fi
 step "Debian package ${debs[0]}"
 dpkg-deb --info "${debs[0]}"
 
-# Debian's own checks. Every tag it accepts is in the package's overrides
-# (debian/quendal.lintian-overrides), each with its reason; an override that
-# no longer matches anything fails too, so that the list stays true.
-step "lintian"
-command -v lintian >/dev/null || fail "lintian is missing: run scripts/install-deps.sh test"
-# The package has no homepage yet, and none may be made up: AppStream 1.0
-# (Debian 13) warns that the metainfo names none, which lintian reports as
-# appstream-metadata-validation-failed. Debian 12's lintian does not know the
-# tag and calls an override (or a suppression) of an unknown tag an error, so
-# it is accepted here, where lintian knows it, not in the overrides file. The
-# validators below run appstreamcli themselves and accept that one warning
-# by name, and no other.
-accepted_here=()
-if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
-  accepted_here=(--suppress-tags appstream-metadata-validation-failed)
-fi
-lintian_output=$(lintian --fail-on error,warning --display-level '>=pedantic' \
-  "${accepted_here[@]}" "${debs[0]}" 2>&1) ||
-  fail "lintian finds errors or warnings in ${debs[0]}:"$'\n'"$lintian_output"
-echo "$lintian_output"
-! grep -qE '^[A-Z]: [^ ]+: (unused|mismatched)-override' <<<"$lintian_output" ||
-  fail "lintian: an override in debian/quendal.lintian-overrides matches nothing: remove it"
-echo "accepted (debian/quendal.lintian-overrides):"
-dpkg-deb --fsys-tarfile "${debs[0]}" | tar -xOf - ./usr/share/lintian/overrides/quendal | sed -n 's/^[^#]/  &/p'
-
 work=$(mktemp -d)
 cleanup() {
   status=$?
@@ -186,6 +161,35 @@ trap cleanup EXIT
 trap 'exit 130' INT
 trap 'exit 143' TERM
 trap 'exit 129' HUP
+
+# Debian's own checks. Every tag it accepts is in the package's overrides
+# (debian/quendal.lintian-overrides), each with its reason; an override that
+# no longer matches anything fails too, so that the list stays true.
+step "lintian"
+command -v lintian >/dev/null || fail "lintian is missing: run scripts/install-deps.sh test"
+# The package has no homepage yet, and none may be made up: AppStream 1.0
+# (Debian 13) warns that the metainfo names none, which lintian reports as
+# appstream-metadata-validation-failed. Debian 12's lintian does not know the
+# tag and calls an override (or a suppression) of an unknown tag an error, so
+# it is accepted here, where lintian knows it, not in the overrides file. The
+# validators below run appstreamcli themselves and accept that one warning
+# by name, and no other.
+accepted_here=()
+if lintian-explain-tags appstream-metadata-validation-failed >/dev/null 2>&1; then
+  accepted_here=(--suppress-tags appstream-metadata-validation-failed)
+fi
+# Its temporary files in the test's folder: Debian 12's lintian leaves one
+# (mldbm-elf-*) in /tmp.
+mkdir "$work/lintian-tmp"
+lintian_output=$(TMPDIR=$work/lintian-tmp lintian --fail-on error,warning --display-level '>=pedantic' \
+  "${accepted_here[@]}" "${debs[0]}" 2>&1) ||
+  fail "lintian finds errors or warnings in ${debs[0]}:"$'\n'"$lintian_output"
+echo "$lintian_output"
+! grep -qE '^[A-Z]: [^ ]+: (unused|mismatched)-override' <<<"$lintian_output" ||
+  fail "lintian: an override in debian/quendal.lintian-overrides matches nothing: remove it"
+echo "accepted (debian/quendal.lintian-overrides):"
+dpkg-deb --fsys-tarfile "${debs[0]}" | tar -xOf - ./usr/share/lintian/overrides/quendal | sed -n 's/^[^#]/  &/p'
+
 
 # apt reads a local package as its own unprivileged user: give it a copy it
 # can reach.
