@@ -169,9 +169,14 @@ done
 if [ ${#missing[@]} -gt 0 ]; then
   # A mirror caught mid-sync fails a list or two for a while: try again, then
   # go on with what apt has, and let the install itself say if that is short.
+  lists_note=""
   for attempt in 1 2 3; do
     apt_get update -qq && break
-    [ "$attempt" = 3 ] && { echo "$0: apt-get update failed three times; going on with the lists apt has" >&2; break; }
+    if [ "$attempt" = 3 ]; then
+      lists_note=" (apt-get update failed three times: if the mirror is mid-sync, try again later)"
+      echo "$0: apt-get update failed three times; going on with the lists apt has" >&2
+      break
+    fi
     echo "$0: apt-get update failed; trying again in 30 s" >&2
     sleep 30
   done
@@ -202,7 +207,7 @@ CONTROL
   (cd "$work" && equivs-build control >"$work/equivs.log" 2>&1) ||
     { cat "$work/equivs.log" >&2; fail "equivs-build could not make $meta"; }
   deb=$(ls "$work"/"$meta"_*_all.deb)
-  lines=$(plan --allow-downgrades "$deb") || fail "apt cannot install $meta: $lines"
+  lines=$(plan --allow-downgrades "$deb" 2>&1) || fail "apt cannot install $meta$lists_note:"$'\n'"$lines"
   refuse_removals "$lines"
   show_plan "$lines"
   echo "Installing $meta"
