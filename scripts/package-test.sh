@@ -190,7 +190,6 @@ echo "$lintian_output"
 echo "accepted (debian/quendal.lintian-overrides):"
 dpkg-deb --fsys-tarfile "${debs[0]}" | tar -xOf - ./usr/share/lintian/overrides/quendal | sed -n 's/^[^#]/  &/p'
 
-
 # apt reads a local package as its own unprivileged user: give it a copy it
 # can reach.
 chmod 755 "$work"
