@@ -209,19 +209,21 @@ CONTROL
   deb=$(ls "$work"/"$meta"_*_all.deb)
   release=()
   if ! lines=$(plan --allow-downgrades "$deb" 2>&1); then
-    [ -n "$lists_note" ] || fail "apt cannot install $meta:"$'\n'"$lines"
     # The list that fails is most often one architecture's list of the
     # security archive: the i386 twin of an amd64 library then has no version
     # apt knows of, and Multi-Arch twins must match. The release's own lists
     # agree with each other, so plan from them (never downgrading anything
     # installed) and say so.
     codename=$(. /etc/os-release && echo "${VERSION_CODENAME:-}")
-    [ -n "$codename" ] || fail "apt cannot install $meta$lists_note:"$'\n'"$lines"
     release=(-o "APT::Default-Release=$codename")
-    lines=$(plan "${release[@]}" --allow-downgrades "$deb" 2>&1) ||
+    if [ -n "$lists_note" ] && [ -n "$codename" ] &&
+      from_release=$(plan "${release[@]}" --allow-downgrades "$deb" 2>&1); then
+      lines=$from_release
+      echo "$0: a package list could not be fetched, so the packages come from $codename's own lists," \
+        "not its security updates; 'apt-get upgrade' brings those once the mirror serves them" >&2
+    else
       fail "apt cannot install $meta$lists_note:"$'\n'"$lines"
-    echo "$0: a package list could not be fetched, so the packages come from $codename's own lists," \
-      "not its security updates; 'apt-get upgrade' brings those once the mirror serves them" >&2
+    fi
   fi
   refuse_removals "$lines"
   show_plan "$lines"
