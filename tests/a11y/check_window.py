@@ -106,15 +106,18 @@ def main():
     heard = []
 
     def listen(event):
-        # The new text is the event's data, or (Qt 6.4's description events)
-        # the source's description once the event has come.
-        told = event.any_data if isinstance(event.any_data, str) else event.source.description
+        # Qt 6.8 announces the report; before it, a notification named by the
+        # report comes into view, which is what Orca speaks away from the focus.
+        if event.type == "object:announcement":
+            told = event.any_data
+        elif event.detail1 and event.source.getRoleName() == "notification":
+            told = event.source.name
+        else:
+            return
         if told == report:
             heard.append(event.type)
 
-    # Qt 6.8 announces the report; before it, the pressed button describes
-    # itself by it, which Orca speaks for the object with the focus.
-    kinds = ("object:announcement", "object:property-change:accessible-description")
+    kinds = ("object:announcement", "object:state-changed:showing")
     pyatspi.Registry.registerEventListener(listen, *kinds)
     # Qt sends only the events that some client listens for, and learns of a
     # new listener from the registry a moment later.

@@ -1,13 +1,11 @@
 #include "form1.h"
 
-#include <QAccessible>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QtGlobal>
 
 #include "dropper.h"
 
@@ -17,7 +15,8 @@ Form1::Form1(QWidget* parent)
     : QMainWindow(parent),
       m_client(new QWidget(this)),
       m_controls(forms::Form1(), m_client),
-      m_messenger(this) {
+      m_messenger(this),
+      m_announcer(this) {
     const forms::Form& form = forms::Form1();
     setObjectName(FormWidgets::Text(form.name));
     setWindowTitle(QString::fromStdString(form.caption));
@@ -71,25 +70,9 @@ void Form1::SetReportText(const std::string& text) {
         QString::fromStdString(text).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     auto* label = m_controls.Get<QLabel>(forms::kReportLabel);
     label->setText(report);
-    Announce(label, report);
-}
-
-void Form1::Announce(QLabel* label, const QString& report) {
     // The focus stays on the button that was pressed, so a screen reader
     // says nothing of the label by itself.
-#if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
-    QAccessibleAnnouncementEvent announcement(label, report);  // polite: after what is said
-    QAccessible::updateAccessibility(&announcement);
-#else
-    // Before Qt 6.8 there are no announcements. Orca speaks a change of the
-    // focused object's description: each button describes itself by the
-    // last report, so the one pressed tells it, and tells it again when the
-    // user comes back to it.
-    Q_UNUSED(label);
-    for (const char* button : {"Command1", "Command2"}) {
-        m_controls.Get<QPushButton>(button)->setAccessibleDescription(report);
-    }
-#endif
+    m_announcer.Announce(label, report);
 }
 
 void Form1::ShowAbout() {

@@ -7,6 +7,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include "announcer.h"
 #include "fieldset.h"
 #include "formwidgets.h"
 #include "frmabout.h"
@@ -33,13 +34,12 @@ protected:
 
 private:
     QLineEdit* TextBox(FieldId field) const;
-    // Tells screen readers of a new report in the label.
-    void Announce(QLabel* label, const QString& report);
     void ShowAbout();
 
     QWidget* m_client;
     FormWidgets m_controls;
     MessageBoxMessenger m_messenger;
+    Announcer m_announcer;
     QPointer<frmAbout> m_about;  // the About dialog while it is open
 };
 
