@@ -4,6 +4,8 @@
 #   scripts/install-deps.sh run    build and start the program
 #   scripts/install-deps.sh test   everything the test command uses
 #   scripts/install-deps.sh bench  that, and what scripts/bench.sh uses
+#   scripts/install-deps.sh screenreader  test's, and the Orca screen reader
+#                                  (scripts/orca-check.sh)
 #   ... [--yes]                    do not ask (also when CI is set)
 # Before it changes anything it shows what apt would install and upgrade and
 # asks; it refuses a plan that removes any package. Everything comes in as
@@ -57,12 +59,17 @@ bench_packages=(
   valgrind              # and counts the instructions of a start-up
   dbus-daemon           # a session bus, as on a desktop
 )
+screenreader_packages=(
+  "${test_packages[@]}"
+  orca                  # the screen reader itself (scripts/orca-check.sh)
+)
 
 case "$set_name" in
   run) wanted=("${run_packages[@]}") ;;
   test) wanted=("${test_packages[@]}") ;;
   bench) wanted=("${bench_packages[@]}") ;;
-  *) echo "usage: $0 run|test|bench [--yes]" >&2; exit 2 ;;
+  screenreader) wanted=("${screenreader_packages[@]}") ;;
+  *) echo "usage: $0 run|test|bench|screenreader [--yes]" >&2; exit 2 ;;
 esac
 meta=quendal-$set_name-deps
 
