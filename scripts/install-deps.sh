@@ -4,8 +4,8 @@
 #   scripts/install-deps.sh run    build and start the program
 #   scripts/install-deps.sh test   everything the test command uses
 #   scripts/install-deps.sh bench  that, and what scripts/bench.sh uses
-#   scripts/install-deps.sh screenreader  test's, and the Orca screen reader
-#                                  (scripts/orca-check.sh)
+#   scripts/install-deps.sh screenreader  run's, and the Orca screen reader
+#                                  with what drives it (scripts/orca-check.sh)
 #   ... [--yes]                    do not ask (also when CI is set)
 # Before it changes anything it shows what apt would install and upgrade and
 # asks; it refuses a plan that removes any package. Everything comes in as
@@ -60,8 +60,9 @@ bench_packages=(
   dbus-daemon           # a session bus, as on a desktop
 )
 screenreader_packages=(
-  "${test_packages[@]}"
+  "${run_packages[@]}"
   orca                  # the screen reader itself (scripts/orca-check.sh)
+  at-spi2-core dbus-daemon xdotool  # its bus, a session bus, and keys typed as a user types them
 )
 
 case "$set_name" in

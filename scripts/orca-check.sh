@@ -5,7 +5,7 @@
 # synthesiser): each box it passes with its unit, and the new report after 计算电流 is
 # pressed by Space and 计算电容 by Enter, while the focus stays on the button.
 # Not part of scripts/test.sh: Orca brings some sixty packages of its own.
-#   scripts/orca-check.sh [program]
+#   scripts/orca-check.sh [program]    (default build/ci/quendal; any build will do)
 set -euo pipefail
 program=build/ci/quendal
 if [ $# -gt 0 ]; then program=$(realpath -m "$1"); fi
