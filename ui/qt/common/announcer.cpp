@@ -9,7 +9,6 @@ namespace quendal::ui {
 #if QT_VERSION >= QT_VERSION_CHECK(6, 8, 0)
 
 void Announcer::Announce(QWidget* source, const QString& text) {
-    Q_UNUSED(m_window);
     if (text.isEmpty()) return;                               // a cleared report has nothing to say
     QAccessibleAnnouncementEvent announcement(source, text);  // polite by default
     QAccessible::updateAccessibility(&announcement);
@@ -44,12 +43,11 @@ QAccessibleInterface* NoticeInterface(const QString&, QObject* object) {
 }  // namespace
 
 void Announcer::Announce(QWidget* source, const QString& text) {
-    Q_UNUSED(source);
     if (text.isEmpty()) return;  // a cleared report has nothing to say
     if (m_notice == nullptr) {
         static const bool installed = (QAccessible::installFactory(NoticeInterface), true);
         Q_UNUSED(installed);
-        m_notice = new Notice(m_window);
+        m_notice = new Notice(source->window());
     }
     m_notice->hide();
     m_notice->setAccessibleName(text);

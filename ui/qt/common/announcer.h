@@ -10,16 +10,13 @@ namespace quendal::ui {
 
 class Announcer {
 public:
-    // The window the texts belong to; it must outlive the announcer.
-    explicit Announcer(QWidget* window) : m_window(window) {}
-
     // Says the text once, politely (after what the reader is saying), as
     // coming from the source, the control that shows it.
     void Announce(QWidget* source, const QString& text);
 
 private:
-    QWidget* m_window;
-    QPointer<QWidget> m_notice;  // before Qt 6.8: made at the first announcement
+    // Before Qt 6.8: made in the source's window at the first announcement.
+    QPointer<QWidget> m_notice;
 };
 
 }  // namespace quendal::ui

@@ -15,8 +15,7 @@ Form1::Form1(QWidget* parent)
     : QMainWindow(parent),
       m_client(new QWidget(this)),
       m_controls(forms::Form1(), m_client),
-      m_messenger(this),
-      m_announcer(this) {
+      m_messenger(this) {
     const forms::Form& form = forms::Form1();
     setObjectName(FormWidgets::Text(form.name));
     setWindowTitle(QString::fromStdString(form.caption));
