@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QScreen>
 #include <QStyle>
 #include <QTimer>
+#include <QToolButton>
 #include <QtTest>
 
 #include "application.h"
@@ -42,6 +44,18 @@ private Q_SLOTS:
         QVERIFY(QTest::qWaitForWindowActive(m_window.get()));
     }
     void cleanup() { m_window.reset(); }
+
+    // First, while nothing else in this process has read a picture: the
+    // window's own pictures and Fusion's menu-bar icon are read without Qt
+    // loading every image-format plugin on the system to ask about them.
+    void opensWithoutLoadingAnImageFormatPlugin() {
+        QFile maps(QStringLiteral("/proc/self/maps"));
+        QVERIFY(maps.open(QIODevice::ReadOnly));
+        const QStringList plugins = QString::fromUtf8(maps.readAll())
+                                        .split(QLatin1Char('\n'))
+                                        .filter(QStringLiteral("/imageformats/"));
+        QVERIFY2(plugins.isEmpty(), qPrintable(plugins.join(QLatin1Char('\n'))));
+    }
 
     void startsWithDefaultsAndFocusInVoltage() {
         QCOMPARE(m_window->windowTitle(), QStringLiteral("Quendal by Morvik"));
@@ -105,8 +119,10 @@ private Q_SLOTS:
 
     // Whatever the desktop's style (the tests start as under another).
     void drawnInTheStyleTheFormIsMadeFor() {
-        QCOMPARE(QApplication::style()->name(), QStringLiteral("fusion"));
-        QCOMPARE(m_window->style()->name(), QStringLiteral("fusion"));
+        const auto* style = qobject_cast<const QProxyStyle*>(QApplication::style());
+        QVERIFY(style != nullptr);
+        QCOMPARE(style->baseStyle()->name(), QStringLiteral("fusion"));
+        QCOMPARE(m_window->style(), style);
     }
 
     // Whatever the desktop's font size (GNOME's default is 11 pt), and at
@@ -393,6 +409,15 @@ private Q_SLOTS:
         QCOMPARE(m_window->centralWidget()->geometry().top(), m_window->menuBar()->height());
         QCOMPARE(MenuItem("ex")->shortcut(), QKeySequence(QKeySequence::Quit));
         QCOMPARE(MenuItem("sm")->shortcut(), QKeySequence(QKeySequence::HelpContents));
+        // Its overflow button, made with the bar, draws Fusion's own icon.
+        const auto* overflow = m_window->menuBar()->findChild<QToolButton*>();
+        QVERIFY(overflow != nullptr);
+        const QIcon fusions = qobject_cast<const QProxyStyle*>(QApplication::style())
+                                  ->baseStyle()
+                                  ->standardIcon(QStyle::SP_ToolBarHorizontalExtensionButton);
+        QCOMPARE(overflow->icon().pixmap(QSize(16, 16)).toImage(),
+                 fusions.pixmap(QSize(16, 16)).toImage());
+        QVERIFY(!overflow->icon().pixmap(QSize(16, 16)).isNull());
     }
 
     // The platform's key for Quit (Ctrl+Q on KDE and GNOME; none in the

@@ -4,6 +4,8 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QIcon>
+#include <QImageReader>
+#include <QPixmap>
 #include <QResource>
 #include <QStyle>
 #include <QTimer>
@@ -18,6 +20,7 @@
 
 #include "appinfo.h"
 #include "formdescription.h"
+#include "programstyle.h"
 
 namespace quendal::ui {
 
@@ -81,6 +84,9 @@ Application::Application(int& argc, char** argv)
     argc = m_argc;
     // A bare "-style" of the caller's, last, takes ours as its value.
     if (style()->name() != QLatin1String(kFusion)) setStyle(QLatin1String(kFusion));
+    // Fusion itself, wrapped before any widget exists, so nothing is polished
+    // twice (see ProgramStyle).
+    setStyle(new ProgramStyle(style()));
     // Work that needs no fonts goes first, while fontconfig may still be
     // starting on its thread.
     setApplicationName(QString::fromUtf8(AppTitle));
@@ -140,9 +146,13 @@ QIcon ProgramIcon(qreal devicePixelRatio) {
     // pictures are.
     const int size =
         forms::ChooseSourceDpi(kIconSizes, qRound(forms::kAppIconPixels * devicePixelRatio));
-    QIcon icon;
-    icon.addFile(QStringLiteral(":/quendal-%1.png").arg(size), QSize(size, size));
-    return icon;
+    return QIcon(QPixmap::fromImage(ReadBuiltInPng(QStringLiteral(":/quendal-%1.png").arg(size))));
+}
+
+QImage ReadBuiltInPng(const QString& resource) {
+    QImageReader reader(resource, "png");
+    reader.setAutoDetectImageFormat(false);
+    return reader.read();
 }
 
 }  // namespace quendal::ui

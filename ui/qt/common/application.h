@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QIcon>
+#include <QImage>
 #include <QString>
 
 #include <vector>
@@ -46,5 +47,10 @@ QString SongFamily();
 // scales (assets/quendal-<size>.png): the one for a scale, so that it is
 // never blown up.
 QIcon ProgramIcon(qreal devicePixelRatio);
+
+// One of the program's own PNG pictures, read by Qt's PNG decoder as named:
+// without the format, Qt first loads every image-format plugin on the system
+// to ask each whether it knows the file.
+QImage ReadBuiltInPng(const QString& resource);
 
 }  // namespace quendal::ui

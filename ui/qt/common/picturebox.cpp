@@ -42,7 +42,7 @@ QPixmap PictureBox::Drawn(qreal ratio) const {
     }
     const int dpi = static_cast<int>(std::lround(kDesignDpi * ratio));
     const int source = forms::ChooseSourceDpi(kCircuitDpis, dpi);
-    QImage image(QStringLiteral(":/circuit/circuit-%1.png").arg(source));
+    QImage image = ReadBuiltInPng(QStringLiteral(":/circuit/circuit-%1.png").arg(source));
     if (source != dpi) {
         // Made for another scale: the same part of the drawing, to the box.
         const QSize device(qRound(width() * ratio), qRound(height() * ratio));
