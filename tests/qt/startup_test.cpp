@@ -1,11 +1,14 @@
 // The start-up's fontconfig thread: whatever the user's locale and whatever
 // QApplication does to the process locale meanwhile, the thread reads numbers
-// with "." as the decimal point, as fontconfig's configuration writes them.
+// with "." as the decimal point, as fontconfig's configuration writes them,
+// and leaves the creator's processor to the creator.
 
 #include <gtest/gtest.h>
 
+#include <sched.h>   // sched_getaffinity (GNU)
 #include <stdlib.h>  // setenv, unsetenv
 
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
 #include <string>
@@ -55,6 +58,29 @@ TEST(FontConfigPreload, TaskRunsWithoutTheLaunchVariablesThatGetUnsetMeanwhile) 
     EXPECT_EQ(preload.StartupId(), "launcher-1_TIME42");
     EXPECT_EQ(std::getenv("DESKTOP_STARTUP_ID"), nullptr);
     unsetenv("XDG_ACTIVATION_TOKEN");
+}
+
+int AllowedProcessors() {
+    cpu_set_t allowed;
+    CPU_ZERO(&allowed);
+    return sched_getaffinity(0, sizeof allowed, &allowed) == 0 ? CPU_COUNT(&allowed) : 0;
+}
+
+// The thread leaves the creator's processor to the creator: it may run on
+// every allowed processor but one. The move comes just after the thread is
+// made, so the task looks for it for a while.
+TEST(FontConfigPreload, TaskRunsOffTheCreatorsProcessor) {
+    const int processors = AllowedProcessors();
+    if (processors < 2) GTEST_SKIP() << "one processor allowed";
+    int seen = processors;
+    FontConfigPreload preload([&] {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while ((seen = AllowedProcessors()) == processors &&
+               std::chrono::steady_clock::now() < end) {
+        }
+    });
+    preload.Wait();
+    EXPECT_EQ(seen, processors - 1);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #pragma once
-// Starts fontconfig on a second thread while the main thread connects to the
+// Starts fontconfig on a second thread, on another processor than the main
+// thread's where there is one, while the main thread connects to the
 // display: reading its configuration and font caches is a large share of the
 // start-up. Made before QApplication (see Application), waited for before
 // Qt's first use of the fonts.
